@@ -1,0 +1,78 @@
+// Fortran-style edit formats and list-directed (free-format) records, written
+// exactly as the GNU Fortran runtime writes them.
+//
+//   static const Format f("(/1x,' jsou = ',i5,'  ksou = ',i5)");
+//   std::string text = f.apply({jsou, ksou});   // records, each ending in '\n'
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ef {
+
+// One item of an output list: a 32-bit integer, a real64 or a character string.
+struct Item {
+    enum class Kind { integer, real, text };
+    Kind kind;
+    std::int32_t i = 0;
+    double r = 0.0;
+    std::string_view s;
+
+    Item(int v) : kind(Kind::integer), i(v) {}
+    Item(double v) : kind(Kind::real), r(v) {}
+    Item(const char* v) : kind(Kind::text), s(v) {}
+    Item(std::string_view v) : kind(Kind::text), s(v) {}
+    Item(const std::string& v) : kind(Kind::text), s(v) {}
+};
+
+// A parsed edit format. Supports quoted text ('' inside stands for '),
+// nX, /, Iw, Ew.d, Gw.d, repeat counts on descriptors and on parenthesised
+// groups, and format reversion when items remain at the end of the format.
+class Format {
+public:
+    explicit Format(std::string_view text);
+
+    // The records one write statement with this format produces for the
+    // items, each record followed by '\n'.
+    std::string apply(std::span<const Item> items) const;
+    std::string apply(std::initializer_list<Item> items) const {
+        return apply(std::span<const Item>(items.begin(), items.size()));
+    }
+
+    struct Node;  // parsed descriptor tree (defined in format.cpp)
+
+private:
+    std::vector<Node> nodes_;
+    std::string text_;
+};
+
+// One list-directed record, '\n' included: a leading blank, integers in 11
+// columns, real64 values in 25 columns with 17 significant digits, character
+// items unchanged, separators as the GNU Fortran runtime places them.
+std::string list_record(std::span<const Item> items);
+inline std::string list_record(std::initializer_list<Item> items) {
+    return list_record(std::span<const Item>(items.begin(), items.size()));
+}
+
+// Single edit descriptors, exposed for the record writer and for tests.
+std::string edit_i(std::int32_t v, int w);
+std::string edit_e(double v, int w, int d);
+std::string edit_g(double v, int w, int d);
+
+// Formatted input of one field (the characters of the field, already cut to
+// its width and padded with blanks where the record was shorter). Blanks are
+// ignored; an all-blank field reads as zero; a real without a decimal point
+// has d implied decimals; an exponent may follow the digits. Throws RunError
+// (whose message names `what`) when the field cannot be converted.
+std::int32_t read_int_field(std::string_view field, std::string_view what);
+double read_real_field(std::string_view field, int d, std::string_view what);
+
+// List-directed input of one real: the first value on the line (the caller
+// skips empty lines). Throws RunError when there is none.
+double read_list_real(std::string_view line, std::string_view what);
+
+}  // namespace ef

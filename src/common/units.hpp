@@ -1,0 +1,74 @@
+// The unit table: every stream the programs read or write, by Fortran unit
+// number. Unit 5 is standard input and unit 6 standard output; other units are
+// opened by name ("old": must exist; "unknown": created if absent, and an
+// existing file is rewritten from its start on the first write, so a file that
+// is opened but never written keeps its old content). A unit that is written
+// without having been opened is connected to "fort.N" on its first write.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "common/format.hpp"
+
+namespace ef {
+
+enum class FileStatus { old_file, unknown };
+
+class Units {
+public:
+    // in: unit 5, out: unit 6. The directory is where named and fort.N files
+    // live (the working directory by default).
+    Units(std::istream& in, std::ostream& out, std::string directory = ".");
+    ~Units();
+    Units(const Units&) = delete;
+    Units& operator=(const Units&) = delete;
+
+    // Throws RunError when an "old" file does not exist or a file cannot be
+    // opened or created.
+    void open(int unit, const std::string& name, FileStatus status);
+
+    // One write statement with an edit format.
+    void write(int unit, const Format& fmt, std::span<const Item> items);
+    void write(int unit, const Format& fmt, std::initializer_list<Item> items = {}) {
+        write(unit, fmt, std::span<const Item>(items.begin(), items.size()));
+    }
+    // One list-directed write statement (one record).
+    void list(int unit, std::span<const Item> items);
+    void list(int unit, std::initializer_list<Item> items) {
+        list(unit, std::span<const Item>(items.begin(), items.size()));
+    }
+    // Raw text appended to a unit (records already formatted, '\n' included).
+    void put(int unit, std::string_view text);
+
+    // Formatted input. Each call reads the next record (line) of the unit;
+    // `what` names the value for the error message when the record is missing
+    // or unreadable (RunError, naming the file and the record number).
+    std::int32_t read_i5(int unit, std::string_view what);
+    double read_e20(int unit, int d, std::string_view what);       // (e20.d)
+    void read_3e20(int unit, int d, double out[3], std::string_view what);  // (3e20.d)
+    double read_list(int unit, std::string_view what);             // list-directed real
+    std::string read_record(int unit, std::string_view what);
+
+    void flush_all();
+    // Name of the file behind a unit, for messages ("standard input" for 5).
+    std::string name_of(int unit) const;
+
+private:
+    struct Stream;
+    Stream& output(int unit);
+    Stream& input(int unit);
+
+    std::istream& in_;
+    std::ostream& out_;
+    std::string directory_;
+    std::map<int, std::unique_ptr<Stream>> units_;
+};
+
+}  // namespace ef

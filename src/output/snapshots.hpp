@@ -1,0 +1,51 @@
+// Wave-field snapshots: running inverse-Fourier sums of the element-centre
+// field at chosen times (written after the sweep by outime), and
+// frequency-domain snapshots written as their frequencies are solved.
+#pragma once
+
+#include <vector>
+
+#include "common/run_params.hpp"
+#include "common/units.hpp"
+#include "output/receivers.hpp"
+#include "solver/interface_state.hpp"
+
+namespace ef {
+
+// Element-centre value of a component from its four edge values; zero when
+// the modulus is below 1e-14 held in single precision.
+Complex element_centre(Complex t, Complex l, Complex b, Complex r);
+
+// tpic1/tpic2(i, j, k): i = 1..nx, j = 1..ny, k = 1..nsnapt (unscaled sums).
+class SnapshotSums {
+public:
+    SnapshotSums() = default;
+    SnapshotSums(int nx, int ny, int nsnapt);
+    double& tpic1(int i, int j, int k);
+    double& tpic2(int i, int j, int k);
+    double tpic1(int i, int j, int k) const;
+    double tpic2(int i, int j, int k) const;
+
+private:
+    int nx_ = 0, ny_ = 0, nsnapt_ = 0;
+    std::vector<double> tpic1_, tpic2_;
+};
+
+// Add frequency jw's term of the inverse sum (standard / mid-point sampling).
+void finvpic1(int jw, int nx, int ny, const InterfaceState& state, SnapshotSums& sums,
+              int nsnapt, const std::vector<int>& itsnap, double dt, double delw);
+void finvpic2(int jw, int nx, int ny, const InterfaceState& state, SnapshotSums& sums,
+              int nsnapt, const std::vector<int>& itsnap, double dt, double delw);
+
+// The frequency-domain snapshot blocks of frequency jw on units 15 to 18, one
+// block per entry of jwsnap equal to jw.
+void write_frequency_snapshots(Units& units, const RunParams& p, int jw,
+                               const InterfaceState& state);
+
+// After the sweep: time-domain snapshots (units 40..59), the small print
+// (unit 19), the receiver traces (units 98, 99), with the messages on unit 6.
+void outime(Units& units, int nx, int ny, int nsnapt, const SnapshotSums& sums,
+            const ReceiverSpectra& spectra, int nt, double dt, double delw, int jw1, int jw2,
+            int nrec, int keyqua);
+
+}  // namespace ef

@@ -1,0 +1,33 @@
+// The state the domain-decomposition iteration works on: the traces of both
+// displacement components on the four edges of every element, the Lagrange
+// multipliers on the left and bottom edges, and the previous iterate of each.
+// Carried from one frequency to the next; zeroed once per run.
+#pragma once
+
+#include "common/complex.hpp"
+#include "common/grid2.hpp"
+
+namespace ef {
+
+struct InterfaceState {
+    InterfaceState() = default;
+    InterfaceState(int nx, int ny);
+
+    // current traces
+    Grid2<Complex> u1ln, u1tn, u1bn, u1rn, u2ln, u2tn, u2bn, u2rn;
+    // current multipliers (left and bottom edges)
+    Grid2<Complex> lag1ln, lag2ln, lag1bn, lag2bn;
+    // previous iterate of all twelve
+    Grid2<Complex> u1lnp1, u1tnp1, u1bnp1, u1rnp1, u2lnp1, u2tnp1, u2bnp1, u2rnp1;
+    Grid2<Complex> lag1lnp1, lag2lnp1, lag1bnp1, lag2bnp1;
+
+    // Copy the twelve current arrays into their previous iterates (ring included).
+    void save_previous();
+    // current = 0.99 current + (1 - 0.99) previous, interior elements only.
+    void relax();
+    // Global relative error between previous and current traces; sets
+    // gerror and denomin as the iteration control defines them (iteration >= 2).
+    void global_error(double& gerror, double& denomin) const;
+};
+
+}  // namespace ef
