@@ -35,6 +35,9 @@ struct Item {
 class Format {
 public:
     explicit Format(std::string_view text);
+    ~Format();
+    Format(const Format&);
+    Format& operator=(const Format&);
 
     // The records one write statement with this format produces for the
     // items, each record followed by '\n'.

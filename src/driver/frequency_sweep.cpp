@@ -1,0 +1,100 @@
+#include "driver/frequency_sweep.hpp"
+
+#include "driver/element_properties.hpp"
+#include "solver/sweep.hpp"
+
+namespace ef {
+
+namespace {
+constexpr double kTwoPi = 6.28318530717958;
+}
+
+SweepState::SweepState(const RunParams& p)
+    : fields(p.nx, p.ny), beta(p.nx, p.ny), factors(p.nx, p.ny), state(p.nx, p.ny),
+      sums(p.nx, p.ny, p.nsnapt) {}
+
+IterationResult iterate_frequency(Units& units, const RunParams& p, const ProcessGrid& a1,
+                                  int jw, const BoundaryFlags& flags, SweepState& s) {
+    static const Format global_error_line(
+        "(/1x,' global error = ',e20.7, ' iter. number = ',i5,       ' denomin. = ',e20.7)");
+    static const Format converged_line(
+        "(/1x,' convergence  for freq. # ',i5,                                  "
+        "' achieved in ',i5,' inner iterations ',/,                        "
+        "' relative error value = ',e20.8/)");
+    static const Format not_converged_line(
+        "(/1x,' NO convergence  for freq. # ',i5,                               "
+        "' after  ',i5,' inner iterations ',/,                             "
+        "' relative error value reduction = ',e20.8/)");
+
+    const int nx = p.nx, ny = p.ny;
+    const int itmax = (jw <= p.jwlow) ? p.maxlow : p.maxiter;
+    const int nodd = (ny % 2 != 0) ? ny : ny - 1;
+    const int neven = (ny % 2 == 0) ? ny : ny - 1;
+    RowWorkspace ws(nx);
+
+    // Before any iteration the error is taken as 1 (no reduction yet).
+    double gerror = 1.0;
+    int iter = 1;
+    while (iter <= itmax) {
+        s.state.save_previous();
+        for (int j = 1; j <= nodd; j += 2)
+            solv1it(j, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors, s.state, ws);
+        for (int j = 1; j <= nodd; j += 2) uplag(j, nx, s.beta, s.state);
+        for (int j = 2; j <= neven; j += 2)
+            solv1it(j, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors, s.state, ws);
+        for (int j = 2; j <= neven; j += 2) uplag(j, nx, s.beta, s.state);
+        s.state.relax();
+
+        if (iter == 1) {
+            gerror = 1.0;
+        } else {
+            s.state.global_error(gerror, s.denomin);
+        }
+        if (a1.prints() && iter % 100 == 0)
+            units.write(6, global_error_line, {gerror, iter, s.denomin});
+        if (p.reduc > gerror) {
+            if (a1.prints()) units.write(6, converged_line, {jw, iter, gerror});
+            return {iter, gerror, true};
+        }
+        ++iter;
+    }
+    if (a1.prints()) units.write(6, not_converged_line, {jw, iter, gerror});
+    return {iter, gerror, false};
+}
+
+void frequency_sweep(Units& units, const RunParams& p, const ProcessGrid& a1,
+                     const BoundaryFlags& flags, const MaterialModuli& moduli, SweepState& s) {
+    static const Format frequency_line("(/1x,' frequency number ',i5,' frequency : ',e20.8)");
+    static const Format source_line("(1x,'jw  real sour, imag sour =',i7,2x,e15.5,2x,e15.5)");
+    static const Format iteration_log("(i7,2x,i7)");
+
+    if (p.jw2 >= p.jw1) check_border_velocities(p, a1, moduli);
+
+    RowWorkspace ws(p.nx);
+    for (int jw = p.jw2; jw >= p.jw1; --jw) {
+        const double fjw = frequency_of(jw, p);
+        const double omega = fjw * kTwoPi;
+        if (a1.prints()) {
+            units.write(6, frequency_line, {jw, fjw});
+            units.write(6, source_line, {jw, p.sour[jw].re, p.sour[jw].im});
+        }
+        set_element_properties(units, p, a1, moduli, jw, fjw, true, s.fields);
+        if (jw == p.jw2) write_model_files(units, p.nx, p.ny, s.fields);
+
+        inbeta(p.nx, p.ny, omega, s.fields.rho, s.fields.xln, s.fields.xmu, jw, s.beta);
+        for (int j = 1; j <= p.ny; ++j)
+            coeflu(j, p.nx, omega, p.h, s.fields, s.beta, flags, ws, s.factors);
+
+        const IterationResult result = iterate_frequency(units, p, a1, jw, flags, s);
+        units.write(14, iteration_log, {jw, result.iter});
+
+        if (p.keyqua == 1)
+            finvpic1(jw, p.nx, p.ny, s.state, s.sums, p.nsnapt, p.itsnap, p.dt, p.delw);
+        else
+            finvpic2(jw, p.nx, p.ny, s.state, s.sums, p.nsnapt, p.itsnap, p.dt, p.delw);
+        savtrace(p.nrec, jw, p.irx, p.iry, s.spectra, s.state);
+        write_frequency_snapshots(units, p, jw, s.state);
+    }
+}
+
+}  // namespace ef

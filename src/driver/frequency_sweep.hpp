@@ -1,0 +1,48 @@
+// The frequency sweep: for every frequency number from jw2 down to jw1, the
+// element properties, the Robin coefficients, the factorised row systems and
+// the odd/even outer iteration of the domain decomposition until the global
+// relative error falls below reduc; then the logs, the snapshot sums, the
+// receiver spectra and the frequency-domain snapshots of that frequency.
+#pragma once
+
+#include "common/run_params.hpp"
+#include "common/units.hpp"
+#include "model/material_files.hpp"
+#include "output/receivers.hpp"
+#include "output/snapshots.hpp"
+#include "solver/element_fields.hpp"
+#include "solver/interface_state.hpp"
+#include "solver/robin.hpp"
+#include "solver/row_system.hpp"
+
+namespace ef {
+
+// Everything the sweep works on, sized from the run's grid.
+struct SweepState {
+    SweepState(const RunParams& p);
+
+    ElementFields fields;
+    RobinCoefficients beta;
+    RowFactors factors;
+    InterfaceState state;  // zeroed once per run, carried between frequencies
+    SnapshotSums sums;
+    ReceiverSpectra spectra;
+    double denomin = 0.0;  // kept from one frequency to the next, as the error test leaves it
+};
+
+// Outcome of the outer iteration of one frequency.
+struct IterationResult {
+    int iter;       // iterations done (itmax + 1 when not converged)
+    double gerror;  // last global relative error
+    bool converged;
+};
+
+// The outer iteration of one frequency whose row systems are factorised.
+IterationResult iterate_frequency(Units& units, const RunParams& p, const ProcessGrid& a1,
+                                  int jw, const BoundaryFlags& flags, SweepState& s);
+
+// The whole sweep over jw = jw2 .. jw1.
+void frequency_sweep(Units& units, const RunParams& p, const ProcessGrid& a1,
+                     const BoundaryFlags& flags, const MaterialModuli& moduli, SweepState& s);
+
+}  // namespace ef

@@ -1,0 +1,124 @@
+// The run sequence shared by the three programs.
+#include <iostream>
+
+#include "common/stop.hpp"
+#include "common/timer.hpp"
+#include "driver/element_properties.hpp"
+#include "driver/frequency_sweep.hpp"
+#include "driver/program.hpp"
+#include "model/boundary.hpp"
+#include "model/material_files.hpp"
+#include "model/readata.hpp"
+#include "output/snapshots.hpp"
+
+namespace ef {
+
+namespace {
+
+// The named files of a run, in the order they are opened.
+void open_files(Units& units, ProgramKind kind) {
+    units.open(1, "p_modulus.freq", FileStatus::old_file);
+    units.open(2, "s_modulus.freq", FileStatus::old_file);
+    units.open(7, "bulk_density.mat", FileStatus::old_file);
+    units.open(10, "vp.freq", FileStatus::unknown);
+    units.open(11, "inv_qp.freq", FileStatus::unknown);
+    units.open(12, "vs.freq", FileStatus::unknown);
+    units.open(13, "inv_qs.freq", FileStatus::unknown);
+    units.open(14, "iter.freq", FileStatus::unknown);
+    units.open(98, "vx_traces.su", FileStatus::unknown);
+    units.open(99, "vz_traces.su", FileStatus::unknown);
+    units.open(78, "lambda_gnu", FileStatus::unknown);
+    units.open(88, "mu_gnu", FileStatus::unknown);
+    units.open(68, "vp33_gnu", FileStatus::unknown);
+    // The large build leaves the source records to fort.20 .. fort.23.
+    if (kind != ProgramKind::large) {
+        units.open(20, "source", FileStatus::unknown);
+        units.open(21, "spectrum", FileStatus::unknown);
+        units.open(23, "filtered_source", FileStatus::unknown);
+        units.open(22, "filtered_spectrum", FileStatus::unknown);
+    }
+}
+
+// Set-up common to every program: files, timer, deck, block geometry,
+// material files and the band line. Returns with p, a1, flags, moduli filled.
+void set_up(Units& units, ProgramKind kind, const BuildLimits& limits, CpuTimer& timer,
+            RunParams& p, ProcessGrid& a1, BoundaryFlags& flags, MaterialModuli& moduli) {
+    static const Format band_line("(/1x,' jw1 , jw2  in main = ',i5,4x,i5)");
+    open_files(units, kind);
+    timer.lap();
+    a1.iproc = 0;
+    readata(units, a1, limits, p);
+    a1.iprocx = a1.iproc % a1.nsx;
+    a1.iprocy = a1.iproc / a1.nsx;
+    subtype(a1);
+    setdelta(p.nx, p.ny, a1, flags);
+    moduli = read_material_files(units, p);
+    units.write(6, band_line, {p.jw1, p.jw2});
+}
+
+
+void print_cpu_time(Units& units, CpuTimer& timer) {
+    static const Format cpu_line("(/1x,'tiempo=',g20.8)");
+    units.write(6, cpu_line, {timer.lap()});
+}
+
+void run_solver(Units& units, ProgramKind kind, const BuildLimits& limits) {
+    CpuTimer timer;
+    RunParams p;
+    ProcessGrid a1;
+    BoundaryFlags flags;
+    MaterialModuli moduli;
+    set_up(units, kind, limits, timer, p, a1, flags, moduli);
+
+    SweepState s(p);
+    frequency_sweep(units, p, a1, flags, moduli, s);
+    outime(units, p.nx, p.ny, p.nsnapt, s.sums, s.spectra, p.nt, p.dt, p.delw, p.jw1, p.jw2,
+           p.nrec, p.keyqua);
+    print_cpu_time(units, timer);
+}
+
+// The model check: element properties, logs and model files of the first
+// frequency, then stop 3435.
+void run_check(Units& units, const BuildLimits& limits) {
+    static const Format frequency_line("(/1x,' frequency number ',i5,' frequency : ',e20.8)");
+    static const Format source_line("(1x,'jw  real sour, imag sour =',i7,2x,e15.5,2x,e15.5)");
+    CpuTimer timer;
+    RunParams p;
+    ProcessGrid a1;
+    BoundaryFlags flags;
+    MaterialModuli moduli;
+    set_up(units, ProgramKind::check, limits, timer, p, a1, flags, moduli);
+
+    if (p.jw2 >= p.jw1) {
+        const int jw = p.jw2;
+        const double fjw = frequency_of(jw, p);
+        if (a1.prints()) {
+            units.write(6, frequency_line, {jw, fjw});
+            units.write(6, source_line, {jw, p.sour[jw].re, p.sour[jw].im});
+        }
+        ElementFields fields(p.nx, p.ny);
+        set_element_properties(units, p, a1, moduli, jw, fjw, false, fields);
+        write_model_files(units, p.nx, p.ny, fields);
+        throw StopRun{3435};
+    }
+    // Empty band: the synthesis runs on accumulators nothing has filled.
+    const SnapshotSums sums(p.nx, p.ny, p.nsnapt);
+    const ReceiverSpectra spectra;
+    outime(units, p.nx, p.ny, p.nsnapt, sums, spectra, p.nt, p.dt, p.delw, p.jw1, p.jw2, p.nrec,
+           p.keyqua);
+    print_cpu_time(units, timer);
+}
+
+}  // namespace
+
+int run_program(ProgramKind kind, BuildLimits limits, std::istream& in, std::ostream& out,
+                std::ostream& err) {
+    return run_guarded(in, out, err, [&](Units& units) {
+        if (kind == ProgramKind::check)
+            run_check(units, limits);
+        else
+            run_solver(units, kind, limits);
+    });
+}
+
+}  // namespace ef
