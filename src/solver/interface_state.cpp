@@ -48,18 +48,34 @@ void InterfaceState::global_error(double& gerror, double& denomin) const {
     const Grid2<Complex>* current[8] = {&u1ln, &u1tn, &u1bn, &u1rn, &u2ln, &u2tn, &u2bn, &u2rn};
     const Grid2<Complex>* previous[8] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
                                          &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1};
-    double change = 0.0, total = 0.0;
-    for (int i = 1; i <= nx; ++i) {
-        for (int j = 1; j <= ny; ++j) {
+    const std::size_t elements = nx > 0 && ny > 0 ? static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny) : 0;
+    error_terms_.resize(16 * elements);
+
+    // |previous - current|^2 and |previous + current|^2 of every trace, row by
+    // row in memory order; element (i, j) gets the 16 slots at its place in
+    // the summation order (i outer, j inner).
+    for (int j = 1; j <= ny; ++j) {
+        for (int i = 1; i <= nx; ++i) {
+            double* slot = error_terms_.data() +
+                           16 * (static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(ny) +
+                                 static_cast<std::size_t>(j - 1));
             for (int a = 0; a < 8; ++a) {
                 const Complex p = (*previous[a])(i, j);
                 const Complex c = (*current[a])(i, j);
                 const double d = ef::abs(p - c);
                 const double t = ef::abs(p + c);
-                change = change + d * d;
-                total = total + t * t;
+                slot[2 * a] = d * d;
+                slot[2 * a + 1] = t * t;
             }
         }
+    }
+
+    // the two sums, in the fixed order
+    double change = 0.0, total = 0.0;
+    const double* term = error_terms_.data();
+    for (std::size_t k = 0; k < 8 * elements; ++k) {
+        change = change + term[2 * k];
+        total = total + term[2 * k + 1];
     }
     denomin = total < 1e-12 ? 1.0 : total;
     gerror = 2.0 * std::sqrt(change / denomin);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "solver/interface_state.hpp"
 
@@ -104,6 +105,37 @@ TEST(InterfaceState, ZeroAndEmptyFields) {
     EXPECT_EQ(denomin, 1.0);
     empty.relax();
     empty.save_previous();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InterfaceState, GlobalErrorSumsInTheFixedOrder) {
+    // the running sums over i (outer), j (inner) and the eight traces, bit for bit
+    const int nx = 7, ny = 5;
+    InterfaceState s(nx, ny);
+    std::mt19937 gen(3);
+    std::uniform_real_distribution<double> uni(-1.0, 1.0);
+    ef::Grid2<Complex>* grids[16] = {&s.u1ln, &s.u1tn, &s.u1bn, &s.u1rn, &s.u2ln, &s.u2tn, &s.u2bn, &s.u2rn,
+                                     &s.u1lnp1, &s.u1tnp1, &s.u1bnp1, &s.u1rnp1,
+                                     &s.u2lnp1, &s.u2tnp1, &s.u2bnp1, &s.u2rnp1};
+    for (auto* g : grids)
+        for (std::size_t k = 0; k < g->size(); ++k) g->data()[k] = {uni(gen), 1e3 * uni(gen)};
+    double change = 0.0, total = 0.0;
+    for (int i = 1; i <= nx; ++i)
+        for (int j = 1; j <= ny; ++j)
+            for (int a = 0; a < 8; ++a) {
+                const Complex c = (*grids[a])(i, j), p = (*grids[a + 8])(i, j);
+                const double d = std::hypot(p.re - c.re, p.im - c.im);
+                const double t = std::hypot(p.re + c.re, p.im + c.im);
+                change = change + d * d;
+                total = total + t * t;
+            }
+    double gerror = 0.0, denomin = 0.0;
+    s.global_error(gerror, denomin);
+    EXPECT_EQ(denomin, total);
+    EXPECT_EQ(gerror, 2.0 * std::sqrt(change / total));
 }
 
 }  // namespace
