@@ -123,7 +123,8 @@ bool special_value(std::string_view s, double& out) {
 }
 
 bool list_separator(char c) {
-    return c == ' ' || c == '\t' || c == ',' || c == '/' || c == ';' || c == '\r' || c == '\n';
+    return c == ' ' || c == '\t' || c == ',' || c == '/' || c == ';' || c == '\r' || c == '\n' ||
+           c == '\0';
 }
 
 }  // namespace
@@ -137,20 +138,20 @@ std::int32_t read_int_field(std::string_view field, std::string_view what) {
     if (field[p] == '-' || field[p] == '+') {
         negative = field[p] == '-';
         ++p;
+        // a sign must be followed by something in the field (blanks read as zero)
+        if (p == n) bad_value(what, field, "integer");
     }
     std::int64_t value = 0;
-    bool any_digit = false;
     const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
     for (; p < n; ++p) {
         const char c = field[p];
         if (c == ' ') continue;
+        if (c == '\0') break;  // the runtime takes a NUL byte as the end of the field
         if (!is_digit(c)) bad_value(what, field, "integer");
-        any_digit = true;
         value = value * 10 + (c - '0');
         if (value > limit) throw RunError("integer overflow in " + shown(field) + " for " +
                                           std::string(what));
     }
-    if (!any_digit) bad_value(what, field, "integer");
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
@@ -163,16 +164,19 @@ double read_real_field(std::string_view field, int d, std::string_view what) {
     if (field[p] == '-' || field[p] == '+') {
         negative = field[p] == '-';
         ++p;
+        if (p == n) return 0.0;  // a sign that ends the field: zero without sign
     }
-    if (p < n) {
+    {
         const char l = lower(field[p]);
         if (l == 'i' || l == 'n') {
-            std::size_t end = n;
-            while (end > p && field[end - 1] == ' ') --end;
+            // "inf", "infinity", "nan", "nan(...)"; a blank ends the word and
+            // the rest of the field is not looked at
+            std::size_t end = p;
+            while (end < n && field[end] != ' ') ++end;
             double special = 0.0;
             if (!special_value(field.substr(p, end - p), special))
                 bad_value(what, field, "real");
-            return (negative && !std::isnan(special)) ? -special : special;
+            return negative ? -special : special;
         }
     }
     DecimalText mantissa;
@@ -214,7 +218,7 @@ double read_real_field(std::string_view field, int d, std::string_view what) {
         if (!exponent_digit) bad_value(what, field, "real");
         if (exponent_negative) exponent = -exponent;
     }
-    if (!mantissa_seen) return 0.0;
+    if (!mantissa_seen) return negative ? -0.0 : 0.0;
     if (!mantissa.seen_point()) exponent -= d;
     return mantissa.value(negative, exponent);
 }
@@ -232,7 +236,7 @@ double read_list_real(std::string_view line, std::string_view what, double previ
     while (p < n && (line[p] == ' ' || line[p] == '\t' || line[p] == '\r')) ++p;
     if (p == n) throw RunError("no value for " + std::string(what) + " on an empty line");
     // null value or end of the list: the variable keeps its value
-    if (line[p] == ',' || line[p] == '/' || line[p] == ';') return previous;
+    if (line[p] == ',' || line[p] == '/' || line[p] == ';' || line[p] == '\0') return previous;
 
     // a repeat count r* in front of the value
     std::size_t q = p;
@@ -259,7 +263,7 @@ double read_list_real(std::string_view line, std::string_view what, double previ
         double special = 0.0;
         if (!special_value(line.substr(p, end - p), special))
             bad_value(what, line.substr(start, end - start), "real");
-        return (negative && !std::isnan(special)) ? -special : special;
+        return negative ? -special : special;
     }
     auto token_end = [&]() {
         std::size_t end = start;

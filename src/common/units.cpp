@@ -2,6 +2,7 @@
 // files opened by name and to the fort.N files of units written unopened.
 #include "common/units.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <istream>
@@ -207,21 +208,34 @@ std::string Units::read_record(int unit, std::string_view what) {
 
 namespace {
 
-// The characters of a field of width w at column `from` of a record, padded
-// with blanks where the record is shorter.
-std::string field_of(const std::string& record, std::size_t from, std::size_t w) {
-    std::string field(w, ' ');
-    if (from < record.size()) {
-        const std::size_t n = std::min(w, record.size() - from);
-        field.replace(0, n, record, from, n);
-    }
-    return field;
-}
+// Cuts the formatted fields of one record in turn. A field is the next w
+// characters, fewer when the record ends first (no padding: the runtime
+// treats a sign at the end of a short field differently), or the characters
+// before a comma, which ends a field early and is passed over.
+class FieldCursor {
+public:
+    explicit FieldCursor(const std::string& record) : record_(record) {}
 
-}  // namespace
+    std::string_view next(std::size_t w) {
+        const std::size_t from = std::min(pos_, record_.size());
+        std::size_t n = std::min(w, record_.size() - from);
+        std::string_view field(record_.data() + from, n);
+        const std::size_t comma = field.find(',');
+        if (comma != std::string_view::npos) {
+            field = field.substr(0, comma);
+            n = comma + 1;
+        }
+        pos_ = from + n;
+        return field;
+    }
+
+private:
+    const std::string& record_;
+    std::size_t pos_ = 0;
+};
 
 template <class Read>
-static auto with_record_context(const std::string& name, long record, Read&& read) {
+auto with_record_context(const std::string& name, long record, Read&& read) {
     try {
         return read();
     } catch (const RunError& e) {
@@ -230,39 +244,64 @@ static auto with_record_context(const std::string& name, long record, Read&& rea
     }
 }
 
+bool list_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+}  // namespace
+
 std::int32_t Units::read_i5(int unit, std::string_view what) {
     const std::string record = read_record(unit, what);
     const Stream& s = *units_.at(unit);
+    FieldCursor fields(record);
     return with_record_context(s.name, s.records_read,
-                               [&] { return read_int_field(field_of(record, 0, 5), what); });
+                               [&] { return read_int_field(fields.next(5), what); });
 }
 
 double Units::read_e20(int unit, int d, std::string_view what) {
     const std::string record = read_record(unit, what);
     const Stream& s = *units_.at(unit);
-    return with_record_context(s.name, s.records_read, [&] {
-        return read_real_field(field_of(record, 0, 20), d, what);
-    });
+    FieldCursor fields(record);
+    return with_record_context(s.name, s.records_read,
+                               [&] { return read_real_field(fields.next(20), d, what); });
 }
 
 void Units::read_3e20(int unit, int d, double out[3], std::string_view what) {
     const std::string record = read_record(unit, what);
     const Stream& s = *units_.at(unit);
+    FieldCursor fields(record);
     with_record_context(s.name, s.records_read, [&] {
-        for (std::size_t k = 0; k < 3; ++k)
-            out[k] = read_real_field(field_of(record, 20 * k, 20), d, what);
+        for (int k = 0; k < 3; ++k) out[k] = read_real_field(fields.next(20), d, what);
         return 0;
     });
 }
 
-double Units::read_list(int unit, std::string_view what) {
-    for (;;) {
-        const std::string record = read_record(unit, what);
-        if (!list_line_has_value(record)) continue;
-        const Stream& s = *units_.at(unit);
-        return with_record_context(s.name, s.records_read,
-                                   [&] { return read_list_real(record, what, 0.0); });
+double Units::read_list(int unit, std::string_view what) { return read_list(unit, what, 0.0); }
+
+double Units::read_list(int unit, std::string_view what, double previous) {
+    std::string record = read_record(unit, what);
+    std::size_t p = 0;
+    if (!list_line_has_value(record)) {
+        // The line end after an empty record acts as a separator: the value
+        // is looked for on the following records, and a comma met first is
+        // taken as that separator's own comma (a slash ends the read).
+        for (;;) {
+            record = read_record(unit, what);
+            p = 0;
+            while (p < record.size() && list_blank(record[p])) ++p;
+            if (p == record.size()) continue;
+            if (record[p] == ',') {
+                ++p;
+                while (p < record.size() && list_blank(record[p])) ++p;
+                if (p == record.size()) continue;
+            } else if (record[p] == '/') {
+                return previous;
+            }
+            break;
+        }
     }
+    const Stream& s = *units_.at(unit);
+    return with_record_context(s.name, s.records_read, [&] {
+        return read_list_real(std::string_view(record).substr(p), what, previous);
+    });
 }
 
 void Units::flush_all() {
