@@ -164,7 +164,10 @@ double read_real_field(std::string_view field, int d, std::string_view what) {
     if (field[p] == '-' || field[p] == '+') {
         negative = field[p] == '-';
         ++p;
-        if (p == n) return 0.0;  // a sign that ends the field: zero without sign
+        // a sign followed by blanks only: zero without sign
+        std::size_t rest = p;
+        while (rest < n && field[rest] == ' ') ++rest;
+        if (rest == n) return 0.0;
     }
     {
         const char l = lower(field[p]);
@@ -218,8 +221,10 @@ double read_real_field(std::string_view field, int d, std::string_view what) {
         if (!exponent_digit) bad_value(what, field, "real");
         if (exponent_negative) exponent = -exponent;
     }
-    if (!mantissa_seen) return negative ? -0.0 : 0.0;
+    // the decimal exponent, implied decimals included, is limited to 4 digits
     if (!mantissa.seen_point()) exponent -= d;
+    if (exponent > 9999 || exponent < -9999) bad_value(what, field, "real (exponent range)");
+    if (!mantissa_seen) return negative ? -0.0 : 0.0;
     return mantissa.value(negative, exponent);
 }
 
@@ -233,10 +238,17 @@ double read_list_real(std::string_view line, std::string_view what, double previ
     std::size_t p = 0;
     const std::size_t n = line.size();
     auto at = [&](std::size_t k) { return k < n ? line[k] : '\n'; };
-    while (p < n && (line[p] == ' ' || line[p] == '\t' || line[p] == '\r')) ++p;
-    if (p == n) throw RunError("no value for " + std::string(what) + " on an empty line");
+    bool nul = false;  // a line holding a NUL byte is not empty: it reads a null value
+    while (p < n && (line[p] == ' ' || line[p] == '\t' || line[p] == '\r' || line[p] == '\0')) {
+        nul = nul || line[p] == '\0';
+        ++p;
+    }
+    if (p == n) {
+        if (nul) return previous;
+        throw RunError("no value for " + std::string(what) + " on an empty line");
+    }
     // null value or end of the list: the variable keeps its value
-    if (line[p] == ',' || line[p] == '/' || line[p] == ';' || line[p] == '\0') return previous;
+    if (line[p] == ',' || line[p] == '/' || line[p] == ';') return previous;
 
     // a repeat count r* in front of the value
     std::size_t q = p;

@@ -64,6 +64,8 @@ public:
 
 private:
     struct Stream;
+    enum class RecordKind { formatted, list };
+    std::string next_record(int unit, std::string_view what, RecordKind kind);
     Stream& output(int unit);
     Stream& input(int unit);
 
