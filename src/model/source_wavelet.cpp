@@ -111,7 +111,9 @@ void build_source(Units& units, const ProcessGrid& a1, RunParams& p) {
 
     const int nt = std::max(p.nt, 0);
     const int jw2 = std::max(p.jw2, 0);
-    p.source.assign(static_cast<std::size_t>(std::max(nt, kMaxTimeSamples)) + 1, 0.0);
+    // A wavelet type other than 1, 2 or 3 keeps what the series held.
+    const std::size_t length = static_cast<std::size_t>(std::max(nt, kMaxTimeSamples)) + 1;
+    if (p.source.size() < length) p.source.resize(length, 0.0);
     fill_wavelet(p, p.source);
     normalise(p.nt, p.source);
 
