@@ -171,10 +171,11 @@ TEST(SourceWavelet, TaperReachesPastTheLastFrequency) {
 }
 
 // A wavelet whose spectrum is negligible beyond the pass band comes back
-// from the filter unchanged with the mid-point sampling. The standard
-// sampling gives the zero frequency full weight, which shifts the whole
-// trace by (delw / 2 pi) X(1) = delf dt sum source (the pulse is cut at
-// t = 0, so its mean is not zero), and it writes no spectrum files.
+// from the filter nearly unchanged. The Gaussian derivative is cut at t = 0
+// where its envelope is exp(-12.5): a step of |source(1)| ~ 3e-5 that no
+// band limit passes, around which the filtered trace rings by at most about
+// half the step (Gibbs); everything else is reproduced. The standard sampling
+// writes no spectrum files.
 TEST(SourceWavelet, FilterPassesAWaveletInsideTheBand) {
     for (int keyqua : {1, 2}) {
         SourceRun run;
@@ -186,14 +187,13 @@ TEST(SourceWavelet, FilterPassesAWaveletInsideTheBand) {
         const auto after = run.dir.lines("filtered_source");
         ASSERT_EQ(before.size(), 376u);
         ASSERT_EQ(after.size(), 376u);
-        double sum = 0.0;
-        for (const std::string& line : before) sum += numbers(line)[1];
-        const double offset = keyqua == 1 ? p.delf * p.dt * sum : 0.0;
-        if (keyqua == 1) EXPECT_GT(std::fabs(offset), 1e-7);
+        const double step = std::fabs(numbers(before[0])[1]);
+        ASSERT_LT(step, 1e-4);
         for (int j = 1; j <= 376; ++j) {
             const double original = numbers(before[j - 1])[1];
-            EXPECT_NEAR(p.source[j], original + offset, 1e-8) << "keyqua " << keyqua << " j " << j;
-            EXPECT_NEAR(numbers(after[j - 1])[1], p.source[j], 1e-8 * std::fabs(p.source[j]) + 1e-20);
+            EXPECT_NEAR(p.source[j], original, 0.6 * step) << "keyqua " << keyqua << " j " << j;
+            EXPECT_NEAR(numbers(after[j - 1])[1], p.source[j],
+                        5e-8 * std::fabs(p.source[j]) + 1e-20);  // 8 digits
         }
         EXPECT_EQ(run.dir.lines("spectrum").size(), keyqua == 2 ? 100u : 0u);
         EXPECT_EQ(run.dir.lines("filtered_spectrum").size(), keyqua == 2 ? 100u : 0u);

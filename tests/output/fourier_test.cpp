@@ -224,7 +224,9 @@ TEST(FourierKernels, BatchedInverseIsBitForBitThePlainSum) {
                     const double expected = plain_inverse_sample(shift, X, k, dt, dw);
                     ASSERT_EQ(std::memcmp(&expected, &many[r * m + k], sizeof(double)), 0)
                         << "n " << n << " m " << m << " r " << r << " k " << k;
-                    if (r == 0) ASSERT_EQ(std::memcmp(&expected, &one[k], sizeof(double)), 0);
+                    if (r == 0) {
+                        ASSERT_EQ(std::memcmp(&expected, &one[k], sizeof(double)), 0);
+                    }
                 }
             }
         }
