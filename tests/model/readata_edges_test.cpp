@@ -291,7 +291,7 @@ TEST(ReadataEdges, TimeAndFrequencySampling) {
     EXPECT_EQ(r.p.if4, 101);
     EXPECT_EQ(r.p.jwlow, 25);
     EXPECT_EQ(r.p.jw1, 1);
-    EXPECT_NE(r.out.find("\n if1 if2 if3 if4 =     1     2     9   101\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\n  if1 if2 if3 if4 =     1     2     9   101\n"), std::string::npos);
     EXPECT_NE(r.out.find("\n jw1 - jw2 - jwlow       1    100     25\n"), std::string::npos);
 }
 
