@@ -23,7 +23,9 @@ std::string ungated_lines(const RunParams& p) {
         {" xinic ", p.xinic}, {" yinic ", p.yinic}, {" xfin ", p.xfin}, {" yfin ", p.yfin},
         {" deltarecx ", p.deltarecx}, {" deltarecy ", p.deltarecy}};
     for (const auto& [label, v] : lines) s += list_record({label, v}) + list_record(std::span<const Item>());
-    return s;
+    // The source files are announced whatever the controlling process.
+    return s + list_record({" writes in 20 source in time"}) +
+           list_record({" writes in 21 amplitude source"});
 }
 
 TEST(ReadataEdges, OtherControllingProcessPrintsOnlyUngatedLines) {
