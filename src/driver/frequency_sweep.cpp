@@ -1,6 +1,7 @@
 #include "driver/frequency_sweep.hpp"
 
 #include "driver/element_properties.hpp"
+#include "driver/progress.hpp"
 #include "solver/sweep.hpp"
 
 namespace ef {
@@ -71,6 +72,7 @@ void frequency_sweep(Units& units, const RunParams& p, const ProcessGrid& a1,
     if (p.jw2 >= p.jw1) check_border_velocities(p, a1, moduli);
 
     RowWorkspace ws(p.nx);
+    SweepProgress progress(p.jw1, p.jw2);
     for (int jw = p.jw2; jw >= p.jw1; --jw) {
         const double fjw = frequency_of(jw, p);
         const double omega = fjw * kTwoPi;
@@ -87,6 +89,7 @@ void frequency_sweep(Units& units, const RunParams& p, const ProcessGrid& a1,
 
         const IterationResult result = iterate_frequency(units, p, a1, jw, flags, s);
         units.write(14, iteration_log, {jw, result.iter});
+        progress.frequency_done(jw, result.iter);
 
         if (p.keyqua == 1)
             finvpic1(jw, p.nx, p.ny, s.state, s.sums, p.nsnapt, p.itsnap, p.dt, p.delw);
@@ -95,6 +98,7 @@ void frequency_sweep(Units& units, const RunParams& p, const ProcessGrid& a1,
         savtrace(p.nrec, jw, p.irx, p.iry, s.spectra, s.state);
         write_frequency_snapshots(units, p, jw, s.state);
     }
+    progress.finish();
 }
 
 }  // namespace ef
