@@ -141,7 +141,10 @@ TEST(ExampleRun, MaterialFilesFromTheGeneratorRunTheSolver) {
     ef_test::ScratchDir dir;
     const ProgramRun moduli = run(dir, "elastofreq_moduli", example_deck());
     ASSERT_EQ(moduli.status, 0) << moduli.err;
-    EXPECT_EQ(moduli.err, "");
+    // Standard error holds only the sampling advice (the example's 10 m
+    // elements are coarse for its 1.4 km/s shear waves at 49 Hz).
+    EXPECT_EQ(moduli.err.rfind("elastofreq_moduli: sampling at the top of the band", 0), 0u)
+        << moduli.err;
     EXPECT_NE(moduli.out.find("frequency numbers    40 down to     1"), std::string::npos)
         << moduli.out;
     // Only the three material files appear; the deck reader's files and the
