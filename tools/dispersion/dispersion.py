@@ -214,6 +214,7 @@ def write_outputs(out_dir, rows, study, lam, mu, rho):
     import matplotlib
     matplotlib.use("Agg")
     import matplotlib.pyplot as plt
+    import matplotlib.ticker
 
     vp, vs = deck.velocities()
     os.makedirs(out_dir, exist_ok=True)
@@ -275,9 +276,13 @@ def write_outputs(out_dir, rows, study, lam, mu, rho):
     ax1.grid(True, which="both", lw=0.3)
     ax2.set_xlabel("G = wavelength / h")
     ax2.set_ylabel("|reflected| / |incident|")
-    ax2.set_title("Reflection of the absorbing top boundary (normal incidence)")
+    ax2.set_title("Reflection of the absorbing top (normal incidence)")
     ax2.legend(fontsize=8)
     ax2.grid(True, which="both", lw=0.3)
+    for ax in (ax1, ax2):
+        ax.set_xticks([3, 4, 5, 6, 8, 10, 15, 20, 30, 40, 50])
+        ax.xaxis.set_major_formatter(matplotlib.ticker.ScalarFormatter())
+        ax.xaxis.set_minor_formatter(matplotlib.ticker.NullFormatter())
     fig.tight_layout()
     fig.savefig(os.path.join(out_dir, "dispersion.png"), dpi=110)
 
