@@ -94,6 +94,14 @@ private:
     segy_file* fp_ = nullptr;
 };
 
+// Nearest single-precision value; magnitudes beyond its range become infinite.
+float to_ieee_single(double v) {
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    if (v > kLargest) return std::numeric_limits<float>::infinity();
+    if (v < -kLargest) return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(v);
+}
+
 void set_binary(SegyHandle& fh, char* bin, int field, std::int32_t value) {
     fh.check(segy_set_bfield(bin, field, value), "binary header");
 }
@@ -153,7 +161,7 @@ void write_into(SegyHandle& fh, const SegySurvey& s, const TraceGather& gather) 
         set_trace(fh, header, SEGY_TR_SAMPLE_INTER, interval);
         fh.check(segy_write_traceheader(fh.get(), k, header, trace0, trace_bytes), "trace header");
 
-        for (int n = 0; n < s.nt; ++n) samples[n] = static_cast<float>(gather.at(k, n));
+        for (int n = 0; n < s.nt; ++n) samples[n] = to_ieee_single(gather.at(k, n));
         fh.check(segy_from_native(SEGY_IEEE_FLOAT_4_BYTE, s.nt, samples.data()), "samples");
         fh.check(segy_writetrace(fh.get(), k, samples.data(), trace0, trace_bytes), "samples");
     }
