@@ -4,6 +4,8 @@
 // Carried from one frequency to the next; zeroed once per run.
 #pragma once
 
+#include <vector>
+
 #include "common/complex.hpp"
 #include "common/grid2.hpp"
 
@@ -28,6 +30,11 @@ struct InterfaceState {
     // Global relative error between previous and current traces; sets
     // gerror and denomin as the iteration control defines them (iteration >= 2).
     void global_error(double& gerror, double& denomin) const;
+
+private:
+    // Squared moduli of the changes and sums of every trace, in summation order
+    // (scratch of global_error, filled row by row).
+    mutable std::vector<double> error_terms_;
 };
 
 }  // namespace ef

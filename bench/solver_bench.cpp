@@ -1,0 +1,113 @@
+// Cost of the subdomain solver: factorising one row, solving one row with the
+// stored factors, and one outer iteration of the domain decomposition.
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+#include "solver/element_fields.hpp"
+#include "solver/interface_state.hpp"
+#include "solver/robin.hpp"
+#include "solver/row_system.hpp"
+#include "solver/sweep.hpp"
+
+namespace {
+
+using ef::Complex;
+
+// A heterogeneous viscoelastic grid with absorbing borders and a plane source.
+struct Model {
+    Model(int nx_, int ny_) : nx(nx_), ny(ny_), el(nx_, ny_), beta(nx_, ny_) {
+        std::mt19937 gen(7);
+        std::uniform_real_distribution<double> uni(0.0, 1.0);
+        for (int j = 0; j <= ny + 1; ++j)
+            for (int i = 0; i <= nx + 1; ++i) {
+                const double rho = 1800.0 + 600.0 * uni(gen), vp = 2.5 + 1.5 * uni(gen);
+                const double vs = vp / 1.7, mu = rho * vs * vs, lam = rho * vp * vp - 2.0 * mu;
+                el.rho(i, j) = rho;
+                el.xmu(i, j) = {mu, 0.01 * mu};
+                el.xln(i, j) = {lam, 0.01 * lam};
+            }
+        for (auto* v : {&el.vpleft, &el.vpright, &el.vpbot, &el.vptop}) v->assign(v->size(), {3.0, 0.0});
+        for (auto* v : {&el.vsleft, &el.vsright, &el.vsbot, &el.vstop}) v->assign(v->size(), {1.7, 0.0});
+        flags.deltal.assign(static_cast<std::size_t>(nx) + 2, 0.0);
+        flags.deltar = flags.deltal;
+        flags.deltab.assign(static_cast<std::size_t>(ny) + 2, 0.0);
+        flags.deltat = flags.deltab;
+        flags.deltal[1] = flags.deltar[static_cast<std::size_t>(nx)] = 1.0;
+        flags.deltab[1] = flags.deltat[static_cast<std::size_t>(ny)] = 1.0;
+        ef::inbeta(nx, ny, omega, el.rho, el.xln, el.xmu, 20, beta);
+    }
+    int nx, ny;
+    double omega = 0.4, h = 5.0;
+    ef::ElementFields el;
+    ef::RobinCoefficients beta;
+    ef::BoundaryFlags flags;
+    std::vector<Complex> sour = std::vector<Complex>(30, Complex{1.0, 0.5});
+};
+
+void BM_factor_row(benchmark::State& state) {
+    const int nx = static_cast<int>(state.range(0));
+    Model m(nx, 1);
+    ef::RowWorkspace ws(nx);
+    ef::RowFactors f(nx, 1);
+    for (auto _ : state) {
+        ef::coeflu(1, nx, m.omega, m.h, m.el, m.beta, m.flags, ws, f);
+        benchmark::DoNotOptimize(f.lower_part(1));
+    }
+    state.SetItemsProcessed(state.iterations() * nx);
+}
+BENCHMARK(BM_factor_row)->Arg(200)->Arg(600);
+
+void BM_solve_row(benchmark::State& state) {
+    const int nx = static_cast<int>(state.range(0));
+    Model m(nx, 1);
+    ef::RowWorkspace ws(nx);
+    ef::RowFactors f(nx, 1);
+    ef::coeflu(1, nx, m.omega, m.h, m.el, m.beta, m.flags, ws, f);
+    for (std::size_t r = 1; r < ws.rhs.size(); ++r) ws.rhs[r] = {1.0 / static_cast<double>(r), 0.5};
+    for (auto _ : state) {
+        ef::solver15(nx, 1, ws.rhs, f, ws.answer, ws.y);
+        benchmark::DoNotOptimize(ws.answer.data());
+    }
+    state.SetItemsProcessed(state.iterations() * nx);
+}
+BENCHMARK(BM_solve_row)->Arg(200)->Arg(600);
+
+// One outer iteration of a 200 x 150 grid, as the frequency sweep runs it.
+void BM_outer_iteration(benchmark::State& state) {
+    const int nx = 200, ny = 150, ksou = 40;
+    Model m(nx, ny);
+    ef::RowWorkspace ws(nx);
+    ef::RowFactors f(nx, ny);
+    for (int j = 1; j <= ny; ++j) ef::coeflu(j, nx, m.omega, m.h, m.el, m.beta, m.flags, ws, f);
+    ef::InterfaceState s(nx, ny);
+    double gerror = 0.0, denomin = 0.0;
+    for (auto _ : state) {
+        s.save_previous();
+        for (int first : {1, 2}) {
+            for (int j = first; j <= ny; j += 2)
+                ef::solv1it(j, nx, 20, m.h, 9, ksou, m.sour, m.beta, m.flags, f, s, ws);
+            for (int j = first; j <= ny; j += 2) ef::uplag(j, nx, m.beta, s);
+        }
+        s.relax();
+        s.global_error(gerror, denomin);
+        benchmark::DoNotOptimize(gerror);
+    }
+    state.counters["factor_MB"] = static_cast<double>(f.entries_per_row() * ny * sizeof(Complex)) / 1e6;
+}
+BENCHMARK(BM_outer_iteration)->Unit(benchmark::kMillisecond);
+
+// The parts of the iteration outside the row solves.
+void BM_relax_and_error(benchmark::State& state) {
+    ef::InterfaceState s(200, 150);
+    double gerror = 0.0, denomin = 0.0;
+    for (auto _ : state) {
+        s.save_previous();
+        s.relax();
+        s.global_error(gerror, denomin);
+        benchmark::DoNotOptimize(gerror);
+    }
+}
+BENCHMARK(BM_relax_and_error)->Unit(benchmark::kMillisecond);
+
+}  // namespace

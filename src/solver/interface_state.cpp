@@ -1,0 +1,84 @@
+// Interface state of the domain-decomposition iteration: save, relaxation and
+// the global relative error.
+#include <cmath>
+
+#include "solver/interface_state.hpp"
+
+namespace ef {
+
+InterfaceState::InterfaceState(int nx, int ny)
+    : u1ln(nx, ny), u1tn(nx, ny), u1bn(nx, ny), u1rn(nx, ny),
+      u2ln(nx, ny), u2tn(nx, ny), u2bn(nx, ny), u2rn(nx, ny),
+      lag1ln(nx, ny), lag2ln(nx, ny), lag1bn(nx, ny), lag2bn(nx, ny),
+      u1lnp1(nx, ny), u1tnp1(nx, ny), u1bnp1(nx, ny), u1rnp1(nx, ny),
+      u2lnp1(nx, ny), u2tnp1(nx, ny), u2bnp1(nx, ny), u2rnp1(nx, ny),
+      lag1lnp1(nx, ny), lag2lnp1(nx, ny), lag1bnp1(nx, ny), lag2bnp1(nx, ny) {}
+
+void InterfaceState::save_previous() {
+    u1lnp1 = u1ln; u1tnp1 = u1tn; u1bnp1 = u1bn; u1rnp1 = u1rn;
+    u2lnp1 = u2ln; u2tnp1 = u2tn; u2bnp1 = u2bn; u2rnp1 = u2rn;
+    lag1lnp1 = lag1ln; lag2lnp1 = lag2ln; lag1bnp1 = lag1bn; lag2bnp1 = lag2bn;
+}
+
+void InterfaceState::relax() {
+    constexpr double weight = 0.99;
+    constexpr double previous_weight = 1.0 - 0.99;  // 0.010000000000000009
+    const int nx = u1ln.nx(), ny = u1ln.ny();
+    Grid2<Complex>* current[12] = {&u1ln, &u1tn, &u1bn, &u1rn, &u2ln, &u2tn,
+                                   &u2bn, &u2rn, &lag1ln, &lag2ln, &lag1bn, &lag2bn};
+    const Grid2<Complex>* previous[12] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
+                                          &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1,
+                                          &lag1lnp1, &lag2lnp1, &lag1bnp1, &lag2bnp1};
+    for (int a = 0; a < 12; ++a) {
+        Grid2<Complex>& c = *current[a];
+        const Grid2<Complex>& p = *previous[a];
+        for (int j = 1; j <= ny; ++j) {
+            Complex* cr = &c(1, j);
+            const Complex* pr = &p(1, j);
+            for (int i = 0; i < nx; ++i) {
+                cr[i].re = weight * cr[i].re + previous_weight * pr[i].re;
+                cr[i].im = weight * cr[i].im + previous_weight * pr[i].im;
+            }
+        }
+    }
+}
+
+void InterfaceState::global_error(double& gerror, double& denomin) const {
+    const int nx = u1ln.nx(), ny = u1ln.ny();
+    const Grid2<Complex>* current[8] = {&u1ln, &u1tn, &u1bn, &u1rn, &u2ln, &u2tn, &u2bn, &u2rn};
+    const Grid2<Complex>* previous[8] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
+                                         &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1};
+    const std::size_t elements = nx > 0 && ny > 0 ? static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny) : 0;
+    error_terms_.resize(16 * elements);
+
+    // |previous - current|^2 and |previous + current|^2 of every trace, row by
+    // row in memory order; element (i, j) gets the 16 slots at its place in
+    // the summation order (i outer, j inner).
+    for (int j = 1; j <= ny; ++j) {
+        for (int i = 1; i <= nx; ++i) {
+            double* slot = error_terms_.data() +
+                           16 * (static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(ny) +
+                                 static_cast<std::size_t>(j - 1));
+            for (int a = 0; a < 8; ++a) {
+                const Complex p = (*previous[a])(i, j);
+                const Complex c = (*current[a])(i, j);
+                const double d = ef::abs(p - c);
+                const double t = ef::abs(p + c);
+                slot[2 * a] = d * d;
+                slot[2 * a + 1] = t * t;
+            }
+        }
+    }
+
+    // the two sums, in the fixed order
+    double change = 0.0, total = 0.0;
+    const double* term = error_terms_.data();
+    for (std::size_t k = 0; k < 8 * elements; ++k) {
+        change = change + term[2 * k];
+        total = total + term[2 * k + 1];
+    }
+    denomin = total < 1e-12 ? 1.0 : total;
+    gerror = 2.0 * std::sqrt(change / denomin);
+}
+
+}  // namespace ef

@@ -1,0 +1,96 @@
+// One row of the domain-decomposition iteration: right-hand side from the
+// interface data and the source, row solve, new traces; multiplier update.
+#include <cassert>
+
+#include "solver/sweep.hpp"
+
+namespace ef {
+
+namespace {
+
+// ((e h) beta) u: a Robin product with a neighbour's trace
+Complex robin(double e, double h, Complex beta, Complex u) { return ((e * h) * beta) * u; }
+
+}  // namespace
+
+void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
+             const std::vector<Complex>& sour, const RobinCoefficients& beta,
+             const BoundaryFlags& flags, const RowFactors& factors,
+             InterfaceState& s, RowWorkspace& ws) {
+    const int n = row_unknowns(nx);
+    assert(static_cast<int>(ws.rhs.size()) > n);
+    Complex* rhs = ws.rhs.data();
+    for (int r = 1; r <= n; ++r) rhs[r] = Complex{};
+
+    const std::size_t js = static_cast<std::size_t>(j);
+    const double keep_t = 1.0 - flags.deltat[js];
+    const double keep_b = 1.0 - flags.deltab[js];
+
+    // The whole source row carries the source (a plane source).
+    const bool source_row = j == ksou && (kdel == 1 || kdel == 9);
+    Complex force{}, load{};
+    if (source_row) {
+        const Complex sw = sour[static_cast<std::size_t>(jw)];
+        if (kdel == 1) force = 1000000.0 * (sw / h);
+        if (kdel == 9) load = (0.25 * (h * h)) * sw;
+    }
+
+    for (int i = 1; i <= nx; ++i) {
+        const std::size_t is = static_cast<std::size_t>(i);
+        const double el_left = (i == 1 && i < nx) ? 1.0 : 0.0;
+        const double el_right = (i == nx) ? 1.0 : 0.0;
+        const double keep_l = 1.0 - flags.deltal[is];
+        const double keep_r = 1.0 - flags.deltar[is];
+
+        Complex c[8] = {
+            keep_l * (robin(el_left, h, beta.beta11l(i, j), s.u1rn(i - 1, j)) - h * s.lag1ln(i, j)),
+            keep_l * (robin(el_left, h, beta.beta22l(i, j), s.u2rn(i - 1, j)) - h * s.lag2ln(i, j)),
+            keep_t * (h * s.lag1bn(i, j + 1) + robin(1.0, h, beta.beta11t(i, j), s.u1bn(i, j + 1))),
+            keep_t * (h * s.lag2bn(i, j + 1) + robin(1.0, h, beta.beta22t(i, j), s.u2bn(i, j + 1))),
+            keep_b * (robin(1.0, h, beta.beta11b(i, j), s.u1tn(i, j - 1)) - h * s.lag1bn(i, j)),
+            keep_b * (robin(1.0, h, beta.beta22b(i, j), s.u2tn(i, j - 1)) - h * s.lag2bn(i, j)),
+            keep_r * (h * s.lag1ln(i + 1, j) + robin(el_right, h, beta.beta11r(i, j), s.u1ln(i + 1, j))),
+            keep_r * (h * s.lag2ln(i + 1, j) + robin(el_right, h, beta.beta22r(i, j), s.u2ln(i + 1, j))),
+        };
+
+        if (source_row && kdel == 1) {
+            // opposite horizontal forces on the vertical edges, a vertical pair
+            // on the horizontal edges
+            c[0] += force;
+            c[6] -= force;
+            c[5] += force;
+            c[3] -= force;
+        } else if (source_row && kdel == 9) {
+            for (Complex& ck : c) ck += load;
+        }
+
+        const int base = 6 * (i - 1);
+        for (int k = 0; k < 8; ++k) rhs[base + 1 + k] += c[k];
+    }
+
+    solver15(nx, j, ws.rhs, factors, ws.answer, ws.y);
+
+    const Complex* x = ws.answer.data();
+    for (int i = 1; i <= nx; ++i) {
+        const int b = 6 * (i - 1);
+        s.u1ln(i, j) = x[b + 1];
+        s.u2ln(i, j) = x[b + 2];
+        s.u1tn(i, j) = x[b + 3];
+        s.u2tn(i, j) = x[b + 4];
+        s.u1bn(i, j) = x[b + 5];
+        s.u2bn(i, j) = x[b + 6];
+        s.u1rn(i, j) = x[b + 7];
+        s.u2rn(i, j) = x[b + 8];
+    }
+}
+
+void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& s) {
+    for (int i = 1; i <= nx; ++i) {
+        s.lag1ln(i, j) += beta.beta11l(i, j) * (s.u1ln(i, j) - s.u1rn(i - 1, j));
+        s.lag2ln(i, j) += beta.beta22l(i, j) * (s.u2ln(i, j) - s.u2rn(i - 1, j));
+        s.lag1bn(i, j) += beta.beta11b(i, j) * (s.u1bn(i, j) - s.u1tn(i, j - 1));
+        s.lag2bn(i, j) += beta.beta22b(i, j) * (s.u2bn(i, j) - s.u2tn(i, j - 1));
+    }
+}
+
+}  // namespace ef
