@@ -269,7 +269,7 @@ class Renderer:
                 im = ax.imshow(grid, origin="lower", extent=extent, cmap="seismic",
                                vmin=-vmax, vmax=vmax, interpolation="nearest")
                 fig.colorbar(im, ax=ax, shrink=0.8).set_label(
-                    "displacement (clipped at the 99.5th percentile of |u|)")
+                    f"{comp[1]} displacement (clipped at 99.5 % of |u|)")
                 self._mark_survey(ax)
                 self.save(fig, f"snapshot_{k:02d}_{comp}.png")
         if found == 0:
@@ -371,12 +371,14 @@ def main(argv):
         convert_traces(run_dir, deck.resolve())
 
     r = Renderer(run_dir, Geometry.from_run(run_dir))
-    r.material_map()
-    r.velocity_map()
-    r.snapshots()
-    r.gathers()
-    r.convergence()
-    r.source()
+    for what, step in (("material map", r.material_map), ("velocity map", r.velocity_map),
+                       ("snapshots", r.snapshots), ("gathers", r.gathers),
+                       ("convergence", r.convergence), ("source", r.source)):
+        try:
+            step()
+        except (OSError, ValueError, IndexError, RuntimeError) as e:
+            plt.close("all")
+            r.skip(what, f"unreadable ({e})")
     for path in r.written:
         print(f"plot_run: wrote {path}")
     for note in r.skipped:

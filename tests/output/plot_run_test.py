@@ -97,11 +97,13 @@ class PlotRun(unittest.TestCase):
         rf.write_snapshots(partial, count=1)
         (partial / "iter.freq").write_text("     20       7\n     19       9\n")
         (partial / "spectrum").write_text("")  # a standard-sampling run leaves it empty
+        (partial / "matnum_gnu").write_text(" 1 1 x\n")  # damaged: skipped, not fatal
         result = plot(partial)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual({p.name for p in (partial / "plots").iterdir()},
                          {"snapshot_01_vx.png", "snapshot_01_vz.png", "convergence.png"})
         self.assertIn("skipped gather vx", result.stdout)
+        self.assertIn("skipped material map: unreadable", result.stdout)
 
     def test_usage_errors(self):
         self.assertEqual(plot(self.root / "nowhere").returncode, 2)

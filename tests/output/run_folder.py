@@ -77,8 +77,8 @@ def trace_sample(component, k, n, nt):
         return 0.0
     if n == 1:
         return 1.0e-120 * (k + 1)
-    if n == 2:
-        return -2.5e5 * (k + 1)
+    if n == 2 and k == 0:
+        return -2.5e5
     return v
 
 
@@ -106,7 +106,8 @@ def snapshot_value(i, j, radius, component):
     x, y = (i - 0.5) * H, (j - 0.5) * H
     r = math.hypot(x - XSOU, y - YSOU)
     s = math.cos((x - XSOU) / max(r, 1e-9)) if component == "vx" else 1.0
-    return s * math.exp(-((r - radius) / 15.0) ** 2) * math.sin((r - radius) / 8.0)
+    d = (r - radius) / 12.0
+    return s * d * math.exp(-d * d)
 
 
 def write_model_files(folder):
@@ -119,7 +120,7 @@ def write_model_files(folder):
         f"{(j - 1) * H:15.5G}{material(NGX // 2, j):5d}\n" for j in range(1, NGY + 1)))
     vp2 = {1: 3.76 ** 2, 2: 2.9 ** 2}
     (folder / "vp33_gnu").write_text("".join(
-        f" {list_int(i)} {list_int(j)}{list_real(vp2[material(i, j)])}\n"
+        f" {list_int(i)} {list_int(j)} {list_real(vp2[material(i, j)])}\n"
         for j in range(1, NGY + 1) for i in range(1, NGX + 1)))
 
 
@@ -128,7 +129,7 @@ def write_snapshots(folder, count=2):
     for k in range(1, count + 1):
         for unit, comp in ((39 + k, "vx"), (49 + k, "vz")):
             (folder / f"fort.{unit}").write_text("".join(
-                f" {list_int(i)} {list_int(j)}{list_real(snapshot_value(i, j, 25.0 * k, comp))}\n"
+                f" {list_int(i)} {list_int(j)} {list_real(snapshot_value(i, j, 25.0 * k, comp))}\n"
                 for j in range(1, NGY + 1) for i in range(1, NGX + 1)))
 
 

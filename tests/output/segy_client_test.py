@@ -48,7 +48,7 @@ class SegyFromARunFolder(unittest.TestCase):
             expected = np.array([rf.fortran_float(line[:15]) for line in text_lines],
                                 dtype=np.float64).astype(np.float32).reshape(rf.NREC, self.nt)
             with segyio.open(str(self.folder / f"{comp}_traces.sgy"), ignore_geometry=True) as f:
-                self.assertEqual(f.format, 5)  # IEEE float
+                self.assertEqual(f.bin[segyio.BinField.Format], 5)  # IEEE float
                 self.assertEqual(f.tracecount, rf.NREC)
                 self.assertEqual(len(f.samples), self.nt)
                 self.assertEqual(f.bin[segyio.BinField.Samples], self.nt)
