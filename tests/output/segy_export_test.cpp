@@ -11,28 +11,19 @@
 #include <fstream>
 #include <functional>
 #include <string>
-#include <unistd.h>
 
 #include "common/stop.hpp"
 #include "output/segy_export.hpp"
+#include "output/scratch_dir.hpp"
 #include "output/trace_text.hpp"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (fs::temp_directory_path() / "segy-test-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~ScratchDir() { fs::remove_all(path_); }
-    const fs::path& path() const { return path_; }
+using ef_test::ScratchDir;
 
-private:
-    fs::path path_;
-};
+fs::path path_of(const ScratchDir& dir) { return fs::path(dir.str()); }
 
 void write_text(const fs::path& file, const std::string& text) {
     std::ofstream(file) << text;
@@ -53,14 +44,14 @@ TEST(TraceText, ReadsFortranFieldsReceiverMajor) {
     ScratchDir dir;
     // Forms a (g15.4) record takes: fixed point, exponent form, a three-digit
     // exponent without its letter, negative zero.
-    write_text(dir.path() / "t.su",
+    write_text(path_of(dir) / "t.su",
                "  0.1235        \n"
                " -0.4500E-02\n"
                "  0.1000-119\n"
                " -0.000    \n"
                "   12.00    \n"
                "  0.2500E+10\n");
-    const ef::TraceGather g = ef::read_trace_text(dir.path() / "t.su", 2, 3);
+    const ef::TraceGather g = ef::read_trace_text(path_of(dir) / "t.su", 2, 3);
     ASSERT_EQ(g.samples.size(), 6u);
     EXPECT_DOUBLE_EQ(g.at(0, 0), 0.1235);
     EXPECT_DOUBLE_EQ(g.at(0, 1), -0.45e-2);
@@ -72,7 +63,7 @@ TEST(TraceText, ReadsFortranFieldsReceiverMajor) {
 
 TEST(TraceText, RefusesFilesThatDoNotMatchTheDeck) {
     ScratchDir dir;
-    const fs::path file = dir.path() / "vx_traces.su";
+    const fs::path file = path_of(dir) / "vx_traces.su";
     EXPECT_NE(run_message([&] { ef::read_trace_text(file, 2, 2); }).find("cannot open"),
               std::string::npos);
 
@@ -175,7 +166,7 @@ TEST(SegyExport, TextualHeaderHoldsTheRunDescription) {
 
 TEST(SegyExport, SegyioReadsBackHeadersAndSamples) {
     ScratchDir dir;
-    const fs::path file = dir.path() / "vz_traces.sgy";
+    const fs::path file = path_of(dir) / "vz_traces.sgy";
     const ef::SegySurvey s = small_survey();
     const ef::TraceGather g = small_gather(s);
     ef::write_segy(file, s, g);
@@ -229,11 +220,11 @@ TEST(SegyExport, FailuresLeaveNoFileBehind) {
     ef::SegySurvey s = small_survey();
     const ef::TraceGather g = small_gather(s);
 
-    const fs::path nowhere = dir.path() / "missing" / "vz_traces.sgy";
+    const fs::path nowhere = path_of(dir) / "missing" / "vz_traces.sgy";
     EXPECT_NE(run_message([&] { ef::write_segy(nowhere, s, g); }).find("cannot create"),
               std::string::npos);
 
-    const fs::path file = dir.path() / "vz_traces.sgy";
+    const fs::path file = path_of(dir) / "vz_traces.sgy";
     s.dt = 1.0e-5;  // far below a microsecond
     EXPECT_NE(run_message([&] { ef::write_segy(file, s, g); }).find("sample interval"),
               std::string::npos);
