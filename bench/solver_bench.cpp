@@ -45,6 +45,7 @@ struct Model {
     std::vector<Complex> sour = std::vector<Complex>(30, Complex{1.0, 0.5});
 };
 
+// assembly and factorisation of one row
 void BM_factor_row(benchmark::State& state) {
     const int nx = static_cast<int>(state.range(0));
     Model m(nx, 1);
@@ -57,6 +58,20 @@ void BM_factor_row(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * nx);
 }
 BENCHMARK(BM_factor_row)->Arg(200)->Arg(600);
+
+void BM_factor15(benchmark::State& state) {
+    const int nx = static_cast<int>(state.range(0));
+    Model m(nx, 1);
+    ef::RowWorkspace ws(nx);
+    ef::RowFactors f(nx, 1);
+    ef::coeflu(1, nx, m.omega, m.h, m.el, m.beta, m.flags, ws, f);
+    for (auto _ : state) {
+        ef::factor15(nx, 1, ws.a, f);
+        benchmark::DoNotOptimize(f.lower_part(1));
+    }
+    state.SetItemsProcessed(state.iterations() * nx);
+}
+BENCHMARK(BM_factor15)->Arg(200)->Arg(600);
 
 void BM_solve_row(benchmark::State& state) {
     const int nx = static_cast<int>(state.range(0));

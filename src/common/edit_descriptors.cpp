@@ -1,8 +1,8 @@
 #include "common/edit_descriptors.hpp"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <system_error>
 #include <string>
 
 #include "common/format.hpp"
@@ -23,13 +23,18 @@ struct Decimal {
 Decimal round_decimal(double magnitude, int digits) {
     char buf[64];
     // d.ddde+xx: one digit before the point, digits - 1 after it
-    const int n = std::snprintf(buf, sizeof buf, "%.*e", digits - 1, magnitude);
+    const auto res = std::to_chars(buf, buf + sizeof buf, magnitude,
+                                   std::chars_format::scientific, digits - 1);
+    const int n = static_cast<int>(res.ptr - buf);
     Decimal r{};
     r.count = 0;
     int i = 0;
     for (; i < n && buf[i] != 'e'; ++i)
         if (buf[i] >= '0' && buf[i] <= '9') r.digits[r.count++] = buf[i];
-    r.exponent = std::atoi(buf + i + 1) + 1;
+    // exponent: e, sign, two or three digits
+    int e = 0;
+    for (int k = i + 2; k < n; ++k) e = e * 10 + (buf[k] - '0');
+    r.exponent = (i + 1 < n && buf[i + 1] == '-' ? -e : e) + 1;
     return r;
 }
 
@@ -62,15 +67,24 @@ void append_special(std::string& out, double v, int w) {
 int exponent_text(char* buf, int e) {
     const char sign = e < 0 ? '-' : '+';
     const int a = e < 0 ? -e : e;
-    if (a <= 99) return std::snprintf(buf, 8, "E%c%02d", sign, a);
-    return std::snprintf(buf, 8, "%c%03d", sign, a);
+    int n = 0;
+    if (a <= 99) {
+        buf[n++] = 'E';
+        buf[n++] = sign;
+    } else {
+        buf[n++] = sign;
+        buf[n++] = static_cast<char>('0' + a / 100);
+    }
+    buf[n++] = static_cast<char>('0' + a / 10 % 10);
+    buf[n++] = static_cast<char>('0' + a % 10);
+    return n;
 }
 
 }  // namespace
 
 void append_i(std::string& out, std::int32_t v, int w) {
     char buf[16];
-    const int n = std::snprintf(buf, sizeof buf, "%d", v);
+    const int n = static_cast<int>(std::to_chars(buf, buf + sizeof buf, v).ptr - buf);
     if (n > w) {
         stars(out, w);
         return;
@@ -117,6 +131,13 @@ void append_e(std::string& out, double v, int w, int d) {
     out.append(ebuf, static_cast<std::size_t>(elen));
 }
 
+// 10**k as the runtime forms it: repeated multiplication, 1/10**-k below 1.
+double power_of_ten(int k) {
+    double r = 1.0;
+    for (int i = 0; i < (k >= 0 ? k : -k); ++i) r *= 10.0;
+    return k >= 0 ? r : 1.0 / r;
+}
+
 void append_g(std::string& out, double v, int w, int d) {
     if (!std::isfinite(v)) {
         append_special(out, v, w);
@@ -125,34 +146,59 @@ void append_g(std::string& out, double v, int w, int d) {
     if (d < 1) d = 1;
     if (d > 36) d = 36;
     const bool negative = std::signbit(v);
-    char fixed[48];
-    int len = 0;
-    if (v == 0.0) {
-        // zero: F(w-4).(d-1)
-        fixed[len++] = '0';
-        fixed[len++] = '.';
-        for (int k = 0; k < d - 1; ++k) fixed[len++] = '0';
+    const double m = std::fabs(v);
+    // The choice between F and E form and the number of decimals are made
+    // in floating point on the unrounded magnitude, as the GNU runtime does:
+    // E form below 0.1*(1 - 0.5/10**d) and from 10**d - 0.5 on; otherwise
+    // F form with d + 1 - k decimals where 10**(k-2)*r <= m < 10**(k-1)*r,
+    // r = 1 - 0.5/10**d. So a value just under a decade boundary (9.9995
+    // with g15.4) may print with one decimal fewer ("10.00").
+    int decimals;
+    if (m == 0.0) {
+        decimals = d - 1;
     } else {
-        const Decimal r = round_decimal(std::fabs(v), d);
-        if (r.exponent < 0 || r.exponent > d) {
+        const double exp_d = power_of_ten(d);
+        const double r_sc = 1.0 - 0.5 / exp_d;
+        if (m < 0.1 * r_sc || 0.5 >= exp_d - m) {
             append_e(out, v, w, d);
             return;
         }
-        if (r.exponent == 0) fixed[len++] = '0';
-        for (int k = 0; k < d; ++k) {
-            if (k == r.exponent) fixed[len++] = '.';
-            fixed[len++] = r.digits[k];
+        int mid = 0, low = 0, high = d + 1, lbound = 0, ubound = d + 1;
+        while (low <= high) {
+            mid = (low + high) / 2;
+            const double temp = power_of_ten(mid - 1) * r_sc;
+            if (m < temp) {
+                ubound = mid;
+                if (ubound == lbound + 1) break;
+                high = mid - 1;
+            } else if (m > temp) {
+                lbound = mid;
+                if (ubound == lbound + 1) {
+                    ++mid;
+                    break;
+                }
+                low = mid + 1;
+            } else {
+                ++mid;
+                break;
+            }
         }
-        if (r.exponent == d) fixed[len++] = '.';
+        decimals = d + 1 - mid;
     }
+    // F(w-4).decimals, correctly rounded, then four blanks
+    char fixed[400];
+    const auto res =
+        std::to_chars(fixed, fixed + sizeof fixed - 1, m, std::chars_format::fixed, decimals);
+    int len = res.ec == std::errc() ? static_cast<int>(res.ptr - fixed) : 0;
+    if (len > 0 && decimals == 0) fixed[len++] = '.';  // the point stays: "9999."
     const int field = w - 4;
     int width = len + (negative ? 1 : 0);
     int skip = 0;
-    if (width > field && fixed[0] == '0' && len > 1 && fixed[1] == '.') {
+    if (width > field && len > 1 && fixed[0] == '0' && fixed[1] == '.') {
         skip = 1;
         --width;
     }
-    if (width > field) {
+    if (width > field || len == 0) {
         stars(out, w);
         return;
     }
@@ -205,7 +251,12 @@ void append_list_real(std::string& out, double v) {
             text[len++] = '.';
             for (int k = 1; k < 17; ++k) text[len++] = r.digits[k];
             const int e = r.exponent - 1;
-            len += std::snprintf(text + len, 8, "E%c%03d", e < 0 ? '-' : '+', e < 0 ? -e : e);
+            const int a = e < 0 ? -e : e;
+            text[len++] = 'E';
+            text[len++] = e < 0 ? '-' : '+';
+            text[len++] = static_cast<char>('0' + a / 100);
+            text[len++] = static_cast<char>('0' + a / 10 % 10);
+            text[len++] = static_cast<char>('0' + a % 10);
         }
     }
     const int trailing = fixed_form ? 5 : 0;

@@ -123,7 +123,8 @@ bool special_value(std::string_view s, double& out) {
 }
 
 bool list_separator(char c) {
-    return c == ' ' || c == '\t' || c == ',' || c == '/' || c == ';' || c == '\r' || c == '\n';
+    return c == ' ' || c == '\t' || c == ',' || c == '/' || c == ';' || c == '\r' || c == '\n' ||
+           c == '\0';
 }
 
 }  // namespace
@@ -137,20 +138,20 @@ std::int32_t read_int_field(std::string_view field, std::string_view what) {
     if (field[p] == '-' || field[p] == '+') {
         negative = field[p] == '-';
         ++p;
+        // a sign must be followed by something in the field (blanks read as zero)
+        if (p == n) bad_value(what, field, "integer");
     }
     std::int64_t value = 0;
-    bool any_digit = false;
     const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
     for (; p < n; ++p) {
         const char c = field[p];
         if (c == ' ') continue;
+        if (c == '\0') break;  // the runtime takes a NUL byte as the end of the field
         if (!is_digit(c)) bad_value(what, field, "integer");
-        any_digit = true;
         value = value * 10 + (c - '0');
         if (value > limit) throw RunError("integer overflow in " + shown(field) + " for " +
                                           std::string(what));
     }
-    if (!any_digit) bad_value(what, field, "integer");
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
@@ -163,16 +164,22 @@ double read_real_field(std::string_view field, int d, std::string_view what) {
     if (field[p] == '-' || field[p] == '+') {
         negative = field[p] == '-';
         ++p;
+        // a sign followed by blanks only: zero without sign
+        std::size_t rest = p;
+        while (rest < n && field[rest] == ' ') ++rest;
+        if (rest == n) return 0.0;
     }
-    if (p < n) {
+    {
         const char l = lower(field[p]);
         if (l == 'i' || l == 'n') {
-            std::size_t end = n;
-            while (end > p && field[end - 1] == ' ') --end;
+            // "inf", "infinity", "nan", "nan(...)"; a blank ends the word and
+            // the rest of the field is not looked at
+            std::size_t end = p;
+            while (end < n && field[end] != ' ') ++end;
             double special = 0.0;
             if (!special_value(field.substr(p, end - p), special))
                 bad_value(what, field, "real");
-            return (negative && !std::isnan(special)) ? -special : special;
+            return negative ? -special : special;
         }
     }
     DecimalText mantissa;
@@ -214,8 +221,10 @@ double read_real_field(std::string_view field, int d, std::string_view what) {
         if (!exponent_digit) bad_value(what, field, "real");
         if (exponent_negative) exponent = -exponent;
     }
-    if (!mantissa_seen) return 0.0;
+    // the decimal exponent, implied decimals included, is limited to 4 digits
     if (!mantissa.seen_point()) exponent -= d;
+    if (exponent > 9999 || exponent < -9999) bad_value(what, field, "real (exponent range)");
+    if (!mantissa_seen) return negative ? -0.0 : 0.0;
     return mantissa.value(negative, exponent);
 }
 
@@ -229,8 +238,15 @@ double read_list_real(std::string_view line, std::string_view what, double previ
     std::size_t p = 0;
     const std::size_t n = line.size();
     auto at = [&](std::size_t k) { return k < n ? line[k] : '\n'; };
-    while (p < n && (line[p] == ' ' || line[p] == '\t' || line[p] == '\r')) ++p;
-    if (p == n) throw RunError("no value for " + std::string(what) + " on an empty line");
+    bool nul = false;  // a line holding a NUL byte is not empty: it reads a null value
+    while (p < n && (line[p] == ' ' || line[p] == '\t' || line[p] == '\r' || line[p] == '\0')) {
+        nul = nul || line[p] == '\0';
+        ++p;
+    }
+    if (p == n) {
+        if (nul) return previous;
+        throw RunError("no value for " + std::string(what) + " on an empty line");
+    }
     // null value or end of the list: the variable keeps its value
     if (line[p] == ',' || line[p] == '/' || line[p] == ';') return previous;
 
@@ -259,7 +275,7 @@ double read_list_real(std::string_view line, std::string_view what, double previ
         double special = 0.0;
         if (!special_value(line.substr(p, end - p), special))
             bad_value(what, line.substr(start, end - start), "real");
-        return (negative && !std::isnan(special)) ? -special : special;
+        return negative ? -special : special;
     }
     auto token_end = [&]() {
         std::size_t end = start;

@@ -77,11 +77,12 @@ std::string edit_i(std::int32_t v, int w);
 std::string edit_e(double v, int w, int d);
 std::string edit_g(double v, int w, int d);
 
-// Formatted input of one field (the characters of the field, already cut to
-// its width and padded with blanks where the record was shorter). Blanks are
-// ignored; an all-blank field reads as zero; a real without a decimal point
-// has d implied decimals; an exponent may follow the digits. Throws RunError
-// (whose message names `what`) when the field cannot be converted.
+// Formatted input of one field: the characters of the field as the record
+// holds them (fewer than the width when the record is shorter, since the
+// runtime does not pad before converting). Blanks are ignored; an all-blank
+// field reads as zero; a real without a decimal point has d implied decimals;
+// an exponent may follow the digits. Throws RunError (whose message names
+// `what`) when the field cannot be converted.
 std::int32_t read_int_field(std::string_view field, std::string_view what);
 double read_real_field(std::string_view field, int d, std::string_view what);
 

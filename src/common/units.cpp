@@ -2,9 +2,11 @@
 // files opened by name and to the fort.N files of units written unopened.
 #include "common/units.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <istream>
+#include <iterator>
 #include <ostream>
 #include <string>
 
@@ -45,8 +47,9 @@ struct Units::Stream {
     void drain() {
         if (file != nullptr && !buffer.empty()) {
             const std::size_t written = std::fwrite(buffer.data(), 1, buffer.size(), file);
+            const bool complete = written == buffer.size();
             buffer.clear();
-            if (written == 0) throw RunError("cannot write to " + name);
+            if (!complete) throw RunError("cannot write to " + name);
         }
     }
     void flush() {
@@ -111,6 +114,8 @@ Units::Stream& Units::output(int unit) {
         it = units_.emplace(unit, std::move(stream)).first;
     }
     Stream& s = *it->second;
+    if (s.standard && unit == kStandardInput)
+        throw RunError("cannot write to standard input (unit 5)");
     if (!s.writing && !s.standard) {
         s.file = std::fopen(s.path.c_str(), "wb");
         if (s.file == nullptr) throw RunError("cannot write file \"" + s.name + "\"");
@@ -136,7 +141,10 @@ Units::Stream& Units::input(int unit) {
     }
     Stream& s = *it->second;
     if (s.writing) throw RunError("cannot read \"" + s.name + "\" after writing it");
-    if (!s.loaded && !s.standard) {
+    if (!s.loaded && s.standard) {
+        // the deck is read once, as a whole
+        s.content.assign(std::istreambuf_iterator<char>(in_), std::istreambuf_iterator<char>());
+    } else if (!s.loaded) {
         std::FILE* f = std::fopen(s.path.c_str(), "rb");
         if (f == nullptr) throw RunError("cannot open file \"" + s.name + "\" for reading");
         char block[1 << 16];
@@ -172,56 +180,65 @@ void Units::put(int unit, std::string_view text) {
     if (s.buffer.size() >= kDrainSize) s.drain();
 }
 
-namespace {
-
-// The next record of an input stream, without its line end. False at the
-// end of the file.
-bool next_line(std::istream& in, std::string& line) {
-    if (!std::getline(in, line)) return false;
-    return true;
+std::string Units::read_record(int unit, std::string_view what) {
+    return next_record(unit, what, RecordKind::formatted);
 }
 
-}  // namespace
-
-std::string Units::read_record(int unit, std::string_view what) {
+std::string Units::next_record(int unit, std::string_view what, RecordKind kind) {
     Stream& s = input(unit);
-    std::string line;
-    bool got = false;
-    if (s.standard) {
-        got = next_line(in_, line);
-    } else if (s.offset < s.content.size()) {
-        const std::size_t end = s.content.find('\n', s.offset);
-        const std::size_t stop = end == std::string::npos ? s.content.size() : end;
-        line.assign(s.content, s.offset, stop - s.offset);
-        s.offset = end == std::string::npos ? s.content.size() : end + 1;
-        got = true;
-    }
     ++s.records_read;
-    if (!got)
+    const std::string& c = s.content;
+    if (s.offset >= c.size())
         throw RunError("end of file reading " + std::string(what) + " from " + s.name +
                        ", record " + std::to_string(s.records_read));
-    // a CR of a CRLF line end belongs to the line end, not to the record
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A formatted record ends at a line feed or at a carriage return (CR LF
+    // counts as one end); a list-directed read runs to the line feed and
+    // takes a carriage return inside the line as a blank.
+    const char* ends = kind == RecordKind::formatted ? "\r\n" : "\n";
+    const std::size_t end = c.find_first_of(ends, s.offset);
+    const std::size_t stop = end == std::string::npos ? c.size() : end;
+    std::string line(c, s.offset, stop - s.offset);
+    if (end == std::string::npos) {
+        s.offset = c.size();
+    } else if (c[end] == '\r' && end + 1 < c.size() && c[end + 1] == '\n') {
+        s.offset = end + 2;
+    } else {
+        s.offset = end + 1;
+    }
+    if (kind == RecordKind::list && !line.empty() && line.back() == '\r') line.pop_back();
     return line;
 }
 
 namespace {
 
-// The characters of a field of width w at column `from` of a record, padded
-// with blanks where the record is shorter.
-std::string field_of(const std::string& record, std::size_t from, std::size_t w) {
-    std::string field(w, ' ');
-    if (from < record.size()) {
-        const std::size_t n = std::min(w, record.size() - from);
-        field.replace(0, n, record, from, n);
-    }
-    return field;
-}
+// Cuts the formatted fields of one record in turn. A field is the next w
+// characters, fewer when the record ends first (no padding: the runtime
+// treats a sign at the end of a short field differently), or the characters
+// before a comma, which ends a field early and is passed over.
+class FieldCursor {
+public:
+    explicit FieldCursor(const std::string& record) : record_(record) {}
 
-}  // namespace
+    std::string_view next(std::size_t w) {
+        const std::size_t from = std::min(pos_, record_.size());
+        std::size_t n = std::min(w, record_.size() - from);
+        std::string_view field(record_.data() + from, n);
+        const std::size_t comma = field.find(',');
+        if (comma != std::string_view::npos) {
+            field = field.substr(0, comma);
+            n = comma + 1;
+        }
+        pos_ = from + n;
+        return field;
+    }
+
+private:
+    const std::string& record_;
+    std::size_t pos_ = 0;
+};
 
 template <class Read>
-static auto with_record_context(const std::string& name, long record, Read&& read) {
+auto with_record_context(const std::string& name, long record, Read&& read) {
     try {
         return read();
     } catch (const RunError& e) {
@@ -230,39 +247,65 @@ static auto with_record_context(const std::string& name, long record, Read&& rea
     }
 }
 
+// blanks between list items; a NUL byte is passed over as well
+bool list_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\0'; }
+
+}  // namespace
+
 std::int32_t Units::read_i5(int unit, std::string_view what) {
     const std::string record = read_record(unit, what);
     const Stream& s = *units_.at(unit);
+    FieldCursor fields(record);
     return with_record_context(s.name, s.records_read,
-                               [&] { return read_int_field(field_of(record, 0, 5), what); });
+                               [&] { return read_int_field(fields.next(5), what); });
 }
 
 double Units::read_e20(int unit, int d, std::string_view what) {
     const std::string record = read_record(unit, what);
     const Stream& s = *units_.at(unit);
-    return with_record_context(s.name, s.records_read, [&] {
-        return read_real_field(field_of(record, 0, 20), d, what);
-    });
+    FieldCursor fields(record);
+    return with_record_context(s.name, s.records_read,
+                               [&] { return read_real_field(fields.next(20), d, what); });
 }
 
 void Units::read_3e20(int unit, int d, double out[3], std::string_view what) {
     const std::string record = read_record(unit, what);
     const Stream& s = *units_.at(unit);
+    FieldCursor fields(record);
     with_record_context(s.name, s.records_read, [&] {
-        for (std::size_t k = 0; k < 3; ++k)
-            out[k] = read_real_field(field_of(record, 20 * k, 20), d, what);
+        for (int k = 0; k < 3; ++k) out[k] = read_real_field(fields.next(20), d, what);
         return 0;
     });
 }
 
-double Units::read_list(int unit, std::string_view what) {
-    for (;;) {
-        const std::string record = read_record(unit, what);
-        if (!list_line_has_value(record)) continue;
-        const Stream& s = *units_.at(unit);
-        return with_record_context(s.name, s.records_read,
-                                   [&] { return read_list_real(record, what, 0.0); });
+double Units::read_list(int unit, std::string_view what) { return read_list(unit, what, 0.0); }
+
+double Units::read_list(int unit, std::string_view what, double previous) {
+    std::string record = next_record(unit, what, RecordKind::list);
+    std::size_t p = 0;
+    if (!list_line_has_value(record)) {
+        // The line end after an empty record acts as a separator: the value
+        // is looked for on the following records, and a comma met first is
+        // taken as that separator's own comma (a slash ends the read).
+        for (;;) {
+            record = next_record(unit, what, RecordKind::list);
+            p = 0;
+            while (p < record.size() && list_blank(record[p])) ++p;
+            if (p == record.size()) continue;
+            if (record[p] == ',') {
+                ++p;
+                while (p < record.size() && list_blank(record[p])) ++p;
+                if (p == record.size()) continue;
+            } else if (record[p] == '/') {
+                return previous;
+            }
+            break;
+        }
     }
+    const Stream& s = *units_.at(unit);
+    return with_record_context(s.name, s.records_read, [&] {
+        return read_list_real(std::string_view(record).substr(p), what, previous);
+    });
 }
 
 void Units::flush_all() {

@@ -62,15 +62,24 @@ IterationResult iterate_frequency(Units& units, const RunParams& p, const Proces
     return {iter, gerror, false};
 }
 
+int iterative_field_solve(Units& units, const RunParams& p, const ProcessGrid& a1, int jw,
+                          double omega, const BoundaryFlags& flags, SweepState& s) {
+    inbeta(p.nx, p.ny, omega, s.fields.rho, s.fields.xln, s.fields.xmu, jw, s.beta);
+    RowWorkspace ws(p.nx);
+    for (int j = 1; j <= p.ny; ++j)
+        coeflu(j, p.nx, omega, p.h, s.fields, s.beta, flags, ws, s.factors);
+    return iterate_frequency(units, p, a1, jw, flags, s).iter;
+}
+
 void frequency_sweep(Units& units, const RunParams& p, const ProcessGrid& a1,
-                     const BoundaryFlags& flags, const MaterialModuli& moduli, SweepState& s) {
+                     const BoundaryFlags& flags, const MaterialModuli& moduli, SweepState& s,
+                     const FieldSolve& solve) {
     static const Format frequency_line("(/1x,' frequency number ',i5,' frequency : ',e20.8)");
     static const Format source_line("(1x,'jw  real sour, imag sour =',i7,2x,e15.5,2x,e15.5)");
     static const Format iteration_log("(i7,2x,i7)");
 
     if (p.jw2 >= p.jw1) check_border_velocities(p, a1, moduli);
 
-    RowWorkspace ws(p.nx);
     for (int jw = p.jw2; jw >= p.jw1; --jw) {
         const double fjw = frequency_of(jw, p);
         const double omega = fjw * kTwoPi;
@@ -81,12 +90,8 @@ void frequency_sweep(Units& units, const RunParams& p, const ProcessGrid& a1,
         set_element_properties(units, p, a1, moduli, jw, fjw, true, s.fields);
         if (jw == p.jw2) write_model_files(units, p.nx, p.ny, s.fields);
 
-        inbeta(p.nx, p.ny, omega, s.fields.rho, s.fields.xln, s.fields.xmu, jw, s.beta);
-        for (int j = 1; j <= p.ny; ++j)
-            coeflu(j, p.nx, omega, p.h, s.fields, s.beta, flags, ws, s.factors);
-
-        const IterationResult result = iterate_frequency(units, p, a1, jw, flags, s);
-        units.write(14, iteration_log, {jw, result.iter});
+        const int iter = solve(units, p, a1, jw, omega, flags, s);
+        units.write(14, iteration_log, {jw, iter});
 
         if (p.keyqua == 1)
             finvpic1(jw, p.nx, p.ny, s.state, s.sums, p.nsnapt, p.itsnap, p.dt, p.delw);

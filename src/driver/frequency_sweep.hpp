@@ -5,6 +5,8 @@
 // receiver spectra and the frequency-domain snapshots of that frequency.
 #pragma once
 
+#include <functional>
+
 #include "common/run_params.hpp"
 #include "common/units.hpp"
 #include "model/material_files.hpp"
@@ -41,8 +43,21 @@ struct IterationResult {
 IterationResult iterate_frequency(Units& units, const RunParams& p, const ProcessGrid& a1,
                                   int jw, const BoundaryFlags& flags, SweepState& s);
 
+// How the wave field of one frequency is found once the element properties
+// are set: it leaves the field in s.state and returns the count that goes to
+// the iteration log.
+using FieldSolve = std::function<int(Units& units, const RunParams& p, const ProcessGrid& a1,
+                                     int jw, double omega, const BoundaryFlags& flags,
+                                     SweepState& s)>;
+
+// The domain decomposition: Robin coefficients, factorised row systems and
+// the outer iteration.
+int iterative_field_solve(Units& units, const RunParams& p, const ProcessGrid& a1, int jw,
+                          double omega, const BoundaryFlags& flags, SweepState& s);
+
 // The whole sweep over jw = jw2 .. jw1.
 void frequency_sweep(Units& units, const RunParams& p, const ProcessGrid& a1,
-                     const BoundaryFlags& flags, const MaterialModuli& moduli, SweepState& s);
+                     const BoundaryFlags& flags, const MaterialModuli& moduli, SweepState& s,
+                     const FieldSolve& solve = iterative_field_solve);
 
 }  // namespace ef

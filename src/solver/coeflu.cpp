@@ -9,6 +9,8 @@ namespace ef {
 void coeflu(int j, int nx, double omega, double h, const ElementFields& el,
             const RobinCoefficients& beta, const BoundaryFlags& flags,
             RowWorkspace& ws, RowFactors& factors) {
+    // a row without elements has nothing to solve (and nothing to store)
+    if (nx < 1) return;
     assert(ws.a.n() == row_unknowns(nx));
     Band& a = ws.a;
     a.clear();

@@ -5,6 +5,7 @@
 namespace ef {
 
 void factor15(int nx, int j, const Band& a, RowFactors& factors) {
+    if (nx < 1) return;
     const int n = row_unknowns(nx);
     auto limit = [n](int k) { return profile_limit(k, n); };
 

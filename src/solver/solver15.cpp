@@ -35,6 +35,7 @@ inline const Complex* back_step(const Complex* f, const Complex* w, Complex* x, 
 
 void solver15(int nx, int j, std::span<const Complex> rhs, const RowFactors& factors,
               std::span<Complex> answer, std::span<Complex> y) {
+    if (nx < 1) return;
     const int n = row_unknowns(nx);
     assert(factors.nx() == nx && static_cast<int>(rhs.size()) > n &&
            static_cast<int>(answer.size()) > n && static_cast<int>(y.size()) > n);

@@ -17,6 +17,7 @@ void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
              const std::vector<Complex>& sour, const RobinCoefficients& beta,
              const BoundaryFlags& flags, const RowFactors& factors,
              InterfaceState& s, RowWorkspace& ws) {
+    if (nx < 1) return;  // no element, no trace to store
     const int n = row_unknowns(nx);
     assert(static_cast<int>(ws.rhs.size()) > n);
     Complex* rhs = ws.rhs.data();

@@ -46,7 +46,7 @@ TEST(ReadataFaults, MaterialCountBelowOneBeforeAnyMaterialRecord) {
     const RunResult r = expect_rejected(
         deck.text_through("nmat"),
         "input deck: nmat = 0 (record 22): the number of materials must be at least 1");
-    EXPECT_TRUE(ends_with(r.out, "\n  reduc =  relative error required        0.10000000E-03\n"));
+    EXPECT_TRUE(ends_with(r.out, "\n   reduc =  relative error required        0.10000000E-03\n"));
 }
 
 TEST(ReadataFaults, FrequencyStepNeedsPointsAndAPositiveF4) {

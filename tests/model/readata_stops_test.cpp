@@ -9,7 +9,7 @@ namespace ef::test {
 namespace {
 
 const std::string kRounded =
-    "\n rounded xsize =       0.10000000E+03 m ; \n rounded ysize =       0.80000000E+02 m \n\n";
+    "\n  rounded xsize =       0.10000000E+03 m ; \n rounded ysize =       0.80000000E+02 m \n\n";
 
 TEST(ReadataStops, OpeningLinesAndRowLimit77) {
     DeckBuilder deck;
@@ -43,13 +43,13 @@ TEST(ReadataStops, SizesAndRoundingLines) {
     const RunResult r = run_deck(DeckBuilder{}.text());
     ASSERT_EQ(r.ending, Ending::normal) << r.message;
     const std::string expected =
-        "\n processor grid size in the x-dir  hpx =        100.00000    \n"
+        "\n  processor grid size in the x-dir  hpx =        100.00000    \n"
         "  processor grid size in the y-dir  hpy  =        80.000000    \n"
-        "\n domain size xsize =       0.10000000E+03 m\n"
-        "\n domain size ysize =       0.80000000E+02 m\n"
+        "\n  domain size xsize =       0.10000000E+03 m\n"
+        "\n  domain size ysize =       0.80000000E+02 m\n"
         "\n   maxlow (max.iter. in low freq range ) =     20"
         " perclow ( perc. of(low) freq. solved with maxlow =       0.10000000E+00\n" +
-        kRounded + "\n mesh size h=       0.10000000E+02 m\n";
+        kRounded + "\n  mesh size h=       0.10000000E+02 m\n";
     EXPECT_NE(r.out.find(expected), std::string::npos) << r.out.substr(0, 1500);
 }
 
@@ -79,7 +79,7 @@ TEST(ReadataStops, MaterialCount222BeforeAnyMaterial) {
     deck.nmat_override = 21;
     const RunResult r = run_deck(deck.text_through("nmat"));
     EXPECT_TRUE(r.stopped_with(222));
-    EXPECT_TRUE(ends_with(r.out, "\n  reduc =  relative error required        0.10000000E-03\n"))
+    EXPECT_TRUE(ends_with(r.out, "\n   reduc =  relative error required        0.10000000E-03\n"))
         << r.out;
 }
 
@@ -99,7 +99,7 @@ TEST(ReadataStops, Receivers9920AfterTheMute) {
     deck.nrec = 151;
     const RunResult r = run_deck(deck.text());
     EXPECT_TRUE(r.stopped_with(9920));
-    EXPECT_TRUE(ends_with(r.out, "\n  mute in msec  tmute =       0.00000000E+00\n"
+    EXPECT_TRUE(ends_with(r.out, "\n   mute in msec  tmute =       0.00000000E+00\n"
                                  " mute in samples   ntmute =     0\n\n"))
         << r.out.substr(r.out.size() - 300);
 }
@@ -113,7 +113,7 @@ TEST(ReadataStops, SourceOutsideTheBlock666) {
     deck.xsou = 70.0;
     RunResult r = run_deck(deck.text());
     EXPECT_TRUE(r.stopped_with(666));
-    EXPECT_TRUE(ends_with(r.out, "\n wrong jsou =     8\n"));
+    EXPECT_TRUE(ends_with(r.out, "\n  wrong jsou =     8\n"));
 
     DeckBuilder rows;
     rows.ysize = 150.0;
@@ -121,7 +121,7 @@ TEST(ReadataStops, SourceOutsideTheBlock666) {
     rows.ysou = 40.0;
     r = run_deck(rows.text());
     EXPECT_TRUE(r.stopped_with(666));
-    EXPECT_TRUE(ends_with(r.out, "\n wrong ksou =     5\n"));
+    EXPECT_TRUE(ends_with(r.out, "\n  wrong ksou =     5\n"));
 
     // The message is gated, the stop is not.
     deck.ncontrol = 1;
@@ -143,7 +143,7 @@ TEST(ReadataStops, SingleReceiverPlainStopAfterTheLine) {
     deck.nrec = 1;
     RunResult r = run_deck(deck.text());
     EXPECT_EQ(r.ending, Ending::plain_stop);
-    EXPECT_TRUE(ends_with(r.out, "\n number of receivers, nrec =     1\n" +
+    EXPECT_TRUE(ends_with(r.out, "\n  number of receivers, nrec =     1\n" +
                                      receiver_lines(10.0, 70.0, 90.0, 70.0)));
     deck.ncontrol = 1;
     r = run_deck(deck.text());
@@ -198,14 +198,14 @@ struct RegionCase {
 TEST(ReadataStops, RegionChecksAlwaysPrintedThenPlainStop) {
     const DeckBuilder::Region whole{0.0, 100.0, 0.0, 80.0, 1};
     const std::vector<RegionCase> cases = {
-        {{200.0, 300.0, 0.0, 80.0, 1}, 1, "\n wrong material description  ixi =    21\n"},
-        {{0.0, 100.0, 200.0, 300.0, 1}, 1, "\n wrong material description  iyi =    21\n"},
-        {{0.0, 4.0, 0.0, 80.0, 1}, 1, "\n wrong material description  ixf =     0\n"},
-        {{0.0, 100.0, 0.0, 4.0, 1}, 1, "\n wrong material description  iyf =     0\n"},
-        {{0.0, 100.0, 0.0, 80.0, 2}, 1, "\n wrong material number numat  =     2\n"},
-        {{0.0, 100.0, 0.0, 80.0, 0}, 1, "\n wrong material number numat  =     0\n"},
+        {{200.0, 300.0, 0.0, 80.0, 1}, 1, "\n  wrong material description  ixi =    21\n"},
+        {{0.0, 100.0, 200.0, 300.0, 1}, 1, "\n  wrong material description  iyi =    21\n"},
+        {{0.0, 4.0, 0.0, 80.0, 1}, 1, "\n  wrong material description  ixf =     0\n"},
+        {{0.0, 100.0, 0.0, 4.0, 1}, 1, "\n  wrong material description  iyf =     0\n"},
+        {{0.0, 100.0, 0.0, 80.0, 2}, 1, "\n  wrong material number numat  =     2\n"},
+        {{0.0, 100.0, 0.0, 80.0, 0}, 1, "\n  wrong material number numat  =     0\n"},
         // Only the first failing check is reported.
-        {{200.0, 4.0, 0.0, 80.0, 7}, 1, "\n wrong material description  ixi =    21\n"},
+        {{200.0, 4.0, 0.0, 80.0, 7}, 1, "\n  wrong material description  ixi =    21\n"},
     };
     for (const RegionCase& c : cases) {
         for (int ncontrol : {0, 1}) {
@@ -225,19 +225,19 @@ TEST(ReadataStops, RegionLinesAsReadAndAsElements) {
     DeckBuilder deck;
     const RunResult r = run_deck(deck.text());
     ASSERT_EQ(r.ending, Ending::normal) << r.message;
-    EXPECT_NE(r.out.find(" from  xi                     =       0.00000000E+00 m  \n"
+    EXPECT_NE(r.out.find("  from  xi                     =       0.00000000E+00 m  \n"
                          " up to xf                     =       0.10000000E+03 m \n"
                          " from  yi                     =       0.00000000E+00 m  \n"
                          " up to yf                     =       0.80000000E+02 m \n"
                          " material type number  numat  =     1\n\n"
-                         " from  ixi (x-global grid #)    =     1\n"
+                         "  from  ixi (x-global grid #)    =     1\n"
                          " up to ixf (x-global grid #)    =    10\n"
                          " from  iyi (y-global grid #)    =     1\n"
                          " up to yf  (y-global grid #)    =     8\n"
                          " material type number  numat    =     1\n\n"),
               std::string::npos);
     // The terminating region is printed as read, without element range.
-    EXPECT_TRUE(ends_with(r.out, " from  xi                     =      -0.10000000E+01 m  \n"
+    EXPECT_TRUE(ends_with(r.out, "  from  xi                     =      -0.10000000E+01 m  \n"
                                  " up to xf                     =       0.00000000E+00 m \n"
                                  " from  yi                     =       0.00000000E+00 m  \n"
                                  " up to yf                     =       0.00000000E+00 m \n"
