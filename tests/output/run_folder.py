@@ -158,6 +158,22 @@ def write_logs_and_source(folder, dt, nt):
             for k in range(1, 21)))
 
 
+def write_material_files(folder):
+    """The moduli of the deck's one material at every frequency number of its
+    band (20 down to 1), with quality factors of 50, in the "(3e20.12)" records
+    the solver reads."""
+    folder = Path(folder)
+    p_mod, s_mod, density = 1.5e7 + 4.0 / 3.0 * 1.0e7, 1.0e7, 2.0e6
+    rows_p, rows_s = ["    1"], ["    1"]
+    for jw in range(20, 0, -1):
+        f = (jw - 0.5) * 0.01
+        rows_p.append(f"{f:20.12E}{p_mod:20.12E}{p_mod / 50:20.12E}")
+        rows_s.append(f"{f:20.12E}{s_mod:20.12E}{s_mod / 50:20.12E}")
+    (folder / "p_modulus.freq").write_text("\n".join(rows_p) + "\n")
+    (folder / "s_modulus.freq").write_text("\n".join(rows_s) + "\n")
+    (folder / "bulk_density.mat").write_text(f"    1\n{density:20.12E}\n")
+
+
 def new_run_folder(parent, with_traces=True):
     folder = Path(parent)
     folder.mkdir(parents=True, exist_ok=True)

@@ -86,6 +86,26 @@ class SegyFromARunFolder(unittest.TestCase):
                 np.testing.assert_array_equal(data, expected)
                 self.assertTrue(np.any(data != 0.0))
 
+    def test_a_solver_run_end_to_end(self):
+        for name in ("vx_traces.su", "vz_traces.su"):
+            (self.folder / name).unlink()
+        rf.write_material_files(self.folder)
+        with open(self.folder / "deck.txt", "rb") as stdin:
+            solver = subprocess.run([str(rf.BIN_DIR / "elastofreq")], cwd=self.folder,
+                                    stdin=stdin, capture_output=True, text=True, timeout=300)
+        self.assertEqual(solver.returncode, 0, solver.stderr)
+        result = run_segy(self.folder)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        for comp in ("vx", "vz"):
+            text = (self.folder / f"{comp}_traces.su").read_text().splitlines()
+            self.assertEqual(len(text), rf.NREC * self.nt)
+            expected = np.array([rf.fortran_float(line[:15]) for line in text],
+                                dtype=np.float64).astype(np.float32).reshape(rf.NREC, self.nt)
+            with segyio.open(str(self.folder / f"{comp}_traces.sgy"), ignore_geometry=True) as f:
+                data = np.asarray(f.trace.raw[:])
+            np.testing.assert_array_equal(data, expected)
+            self.assertGreater(np.abs(data).max(), 0.0)  # the source did reach the receivers
+
     def test_rerun_replaces_older_files(self):
         self.assertEqual(run_segy(self.folder).returncode, 0)
         (self.folder / "vx_traces.su").write_text(
