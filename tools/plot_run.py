@@ -14,8 +14,8 @@ Writes PNG files into RUN_DIR/plots/:
   source_wavelet.png     source wavelet before and after the band-pass (source, filtered_source)
   source_spectrum.png    its amplitude spectrum (spectrum, filtered_spectrum; mid-point runs only)
 
-Files the folder lacks are skipped. The receiver line and the source position
-are taken from the headers of the SEG-Y files. When DECK (the run's input
+Files the folder lacks are skipped. The receiver line, the source position and
+the snapshot times are taken from the headers of the SEG-Y files. When DECK (the run's input
 deck) is given, elastofreq_segy first converts the text traces vx_traces.su and
 vz_traces.su into those SEG-Y files.
 """
@@ -87,6 +87,7 @@ class Geometry:
         self.receivers = None  # (rx array, ry array) in metres
         self.dt = None  # msec
         self.nt = None
+        self.snapshot_times = []  # msec, snapshot 1, 2, ...
 
     @staticmethod
     def from_run(run_dir):
@@ -112,6 +113,8 @@ class Geometry:
                 m = re.search(r"SIDE H = (\S+) M", text)
                 if m:
                     self.h = float(m.group(1))
+                for line in re.findall(r"SNAPSHOT TIMES \(MSEC\):([^C]*)", text):
+                    self.snapshot_times += [float(v) for v in line.split()]
                 m = re.search(r"DT = (\S+) MSEC", text)
                 self.dt = float(m.group(1)) if m else f.bin[segyio.BinField.Interval] / 1000.0
                 self.nt = len(f.samples)
@@ -264,8 +267,10 @@ class Renderer:
                 vmax = np.percentile(finite, 99.5) if finite.size else 0.0
                 if not vmax > 0:
                     vmax = finite.max() if finite.size and finite.max() > 0 else 1.0
+                times = self.geometry.snapshot_times
+                when = f" at t = {times[k - 1]:.4g} msec" if k <= len(times) else ""
                 fig, ax, extent = self._map_axes(
-                    grid, f"Snapshot {k}, {label} (fort.{unit})")
+                    grid, f"Snapshot {k}{when}, {label} (fort.{unit})")
                 im = ax.imshow(grid, origin="lower", extent=extent, cmap="seismic",
                                vmin=-vmax, vmax=vmax, interpolation="nearest")
                 fig.colorbar(im, ax=ax, shrink=0.8).set_label(

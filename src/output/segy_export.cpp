@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <limits>
 #include <system_error>
@@ -188,6 +189,8 @@ SegySurvey segy_survey(const RunParams& p, const std::string& component) {
     s.h = p.h;
     s.xsize = p.xsize;
     s.ysize = p.ysize;
+    // Snapshot k shows the field at time step itsnap(k), that is at (itsnap(k) - 1) dt.
+    for (int k = 1; k <= p.nsnapt; ++k) s.snapshot_times.push_back((p.itsnap.at(k) - 1) * p.dt);
     return s;
 }
 
@@ -223,7 +226,7 @@ std::string segy_textual_header(const SegySurvey& s) {
     } catch (const RunError&) {
         interval = 0;
     }
-    const std::string lines[] = {
+    std::vector<std::string> lines = {
         "ELASTOFREQ: 2-D P-SV VISCOELASTIC WAVES, FREQUENCY-DOMAIN FINITE ELEMENTS",
         "PROGRAM ELASTOFREQ_SEGY, SAMPLES FROM " + upper(s.trace_file),
         "COMPONENT " + comp + ": " + what,
@@ -244,12 +247,24 @@ std::string segy_textual_header(const SegySurvey& s) {
         "COORDINATE SCALAR (BYTE 71) -100: HEADER COORDINATES IN CENTIMETRES",
         "AMPLITUDES IN SOLVER UNITS (SOURCE WAVELET OF PEAK 1)",
     };
+    // The times of the snapshot files of the same run, as many per line as fit.
+    const std::string times_label = "SNAPSHOT TIMES (MSEC):";
+    std::string times_line = times_label;
+    for (double t : s.snapshot_times) {
+        char value[32];
+        std::snprintf(value, sizeof value, " %.6G", t);
+        if (times_line.size() + std::strlen(value) > kTextColumns - 4) {
+            lines.push_back(times_line);
+            times_line = times_label;
+        }
+        times_line += value;
+    }
+    if (!s.snapshot_times.empty()) lines.push_back(times_line);
     std::string text;
     text.reserve(kTextLines * kTextColumns);
     for (int line = 1; line <= kTextLines; ++line) {
         std::string body;
-        constexpr int kContentLines = static_cast<int>(std::size(lines));
-        if (line <= kContentLines) body = lines[line - 1];
+        if (line <= static_cast<int>(lines.size())) body = lines[line - 1];
         if (line == kTextLines - 1) body = "SEG Y REV1";
         if (line == kTextLines) body = "END TEXTUAL HEADER";
         char prefix[8];

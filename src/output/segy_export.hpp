@@ -6,7 +6,8 @@
 // -100 (divide by 100 to get metres): receiver group X, Y = (rx, ry) and
 // source X, Y = (xsou, ysou), x to the right and y upward from the lower-left
 // corner of the model, as in the deck. The sample interval is whole
-// microseconds (dt rounded); the exact dt is written in the textual header.
+// microseconds (dt rounded); the exact dt is written in the textual header,
+// with the model's grid and the times of the run's snapshot files.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +33,7 @@ struct SegySurvey {
     std::vector<double> rx, ry;  // 0-based, nrec entries (m)
     int ngx = 0, ngy = 0;
     double h = 0.0, xsize = 0.0, ysize = 0.0;
+    std::vector<double> snapshot_times;  // msec, of the time-domain snapshots in order
 };
 
 // The survey of component "vx" or "vz" from the deck's run parameters.

@@ -66,6 +66,9 @@ class SegyFromARunFolder(unittest.TestCase):
                 self.assertEqual(float(dt_text), self.dt)  # the exact time step
                 self.assertIn("XSOU = 100.25 M, YSOU = 50 M", text)
                 self.assertIn("SEG Y REV1", text)
+                times = [(int(t / self.dt) - 1) * self.dt for t in (8.0, 14.0)]
+                self.assertIn("SNAPSHOT TIMES (MSEC): " + " ".join(f"{t:.6G}" for t in times),
+                              text)
 
                 for k, header in enumerate(f.header):
                     rx, ry = receivers[k]

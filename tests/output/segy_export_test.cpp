@@ -123,6 +123,8 @@ ef::SegySurvey small_survey() {
     s.h = 10.0;
     s.xsize = 200.0;
     s.ysize = 100.0;
+    s.snapshot_times = {1000.25, 2000.25, 3000.25, 4000.25, 5000.25,
+                        6000.25, 7000.25, 8000.25, 9000.25, 123.456789};
     return s;
 }
 
@@ -159,7 +161,11 @@ TEST(SegyExport, TextualHeaderHoldsTheRunDescription) {
     EXPECT_EQ(std::strtod(text.c_str() + dt_at + 5, nullptr), 0.2657025034285187);  // exactly
     for (const char* piece : {"ELASTOFREQ_SEGY", "COMPONENT VZ", "NREC = 3", "NT = 5",
                               "HOLD 266 US", "XSOU = 100.25 M, YSOU = 49.99 M", "H = 10 M",
-                              "SCALAR (BYTE 71) -100"}) {
+                              "SCALAR (BYTE 71) -100",
+                              // ten times take two lines
+                              "SNAPSHOT TIMES (MSEC): 1000.25 2000.25 3000.25 4000.25 5000.25 "
+                              "6000.25  ",
+                              "SNAPSHOT TIMES (MSEC): 7000.25 8000.25 9000.25 123.457  "}) {
         EXPECT_NE(text.find(piece), std::string::npos) << piece;
     }
 }
