@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 #include <limits>
 #include <system_error>
 
@@ -228,7 +227,7 @@ std::string segy_textual_header(const SegySurvey& s) {
     }
     std::vector<std::string> lines = {
         "ELASTOFREQ: 2-D P-SV VISCOELASTIC WAVES, FREQUENCY-DOMAIN FINITE ELEMENTS",
-        "PROGRAM ELASTOFREQ_SEGY, SAMPLES FROM " + upper(s.trace_file),
+        "PROGRAM elastofreq_segy, SAMPLES FROM THE TEXT TRACES " + s.trace_file,
         "COMPONENT " + comp + ": " + what,
         "RECEIVERS NREC = " + std::to_string(s.nrec) + ", ONE TRACE EACH, IN RECEIVER ORDER",
         "SAMPLES PER TRACE NT = " + std::to_string(s.nt) + ", IEEE FLOAT (FORMAT 5)",

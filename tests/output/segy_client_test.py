@@ -61,7 +61,7 @@ class SegyFromARunFolder(unittest.TestCase):
                 self.assertIn(f"COMPONENT {comp.upper()}", text)
                 self.assertIn(f"NREC = {rf.NREC}", text)
                 self.assertIn(f"NT = {self.nt}", text)
-                self.assertIn("ELASTOFREQ_SEGY", text)
+                self.assertIn("elastofreq_segy", text)
                 dt_text = text.split("DT = ")[1].split()[0]
                 self.assertEqual(float(dt_text), self.dt)  # the exact time step
                 self.assertIn("XSOU = 100.25 M, YSOU = 50 M", text)

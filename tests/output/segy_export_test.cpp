@@ -159,7 +159,7 @@ TEST(SegyExport, TextualHeaderHoldsTheRunDescription) {
     const auto dt_at = text.find("DT = ");
     ASSERT_NE(dt_at, std::string::npos);
     EXPECT_EQ(std::strtod(text.c_str() + dt_at + 5, nullptr), 0.2657025034285187);  // exactly
-    for (const char* piece : {"ELASTOFREQ_SEGY", "COMPONENT VZ", "NREC = 3", "NT = 5",
+    for (const char* piece : {"elastofreq_segy", "COMPONENT VZ", "NREC = 3", "NT = 5",
                               "HOLD 266 US", "XSOU = 100.25 M, YSOU = 49.99 M", "H = 10 M",
                               "SCALAR (BYTE 71) -100",
                               // ten times take two lines
