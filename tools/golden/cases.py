@@ -214,6 +214,14 @@ def format_cases():
         ("(1x,'a',//,'b',/)", []),
         ("(5x,i5,5x)", [I(1), I(2)]),
         ("(' a',3x,' b',3x)", []),
+        ("(/1x,i5)", [I(1), I(2)]),
+        ("(/,i5,/)", [I(1), I(2), I(3)]),
+        ("(1x,2(/,i3),'z')", [I(1), I(2), I(3), I(4), I(5)]),
+        ("(i3,2(i2,3(i1)),i4)", [I(k % 10) for k in range(1, 25)]),
+        ("(3(1x,i2))", [I(k) for k in range(1, 8)]),
+        ("(e20.8,g15.4,i5)", [R(0.1), R(99.5), I(-1), R(-0.0), R(9999.5), I(0)]),
+        ("(1x,a,i3)", [S('abc'), I(1), S(''), I(2)]),
+        ("(1x,a5,'|',a2,'|')", [S('abc'), S('xyz')]),
     ]
     lists = [
         [],
@@ -260,8 +268,8 @@ def write_format_program(path, cases):
         for n, (kind, fmt, items) in enumerate(cases):
             f.write("  write(6,'(a)') '@@ case %d'\n" % n)
             args = ', '.join(fortran_item(it) for it in items)
-            spec = '*' if kind == 'list' else '"' + fmt.replace('"', '""') + '"'
-            f.write('  write(6, %s)%s\n' % (spec, (' ' + args) if args else ''))
+            unit_format = '*' if kind == 'list' else '"' + fmt.replace('"', '""') + '"'
+            f.write('  write(6, %s)%s\n' % (unit_format, (' ' + args) if args else ''))
         f.write("  write(6,'(a)') '@@ case end'\nend program format_cases\n")
 
 
