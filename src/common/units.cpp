@@ -64,8 +64,8 @@ struct Units::Stream {
     }
 };
 
-Units::Units(std::istream& in, std::ostream& out, std::string directory)
-    : in_(in), out_(out), directory_(std::move(directory)) {}
+Units::Units(std::istream& in, std::ostream& out, std::string directory, FileOutput files)
+    : in_(in), out_(out), directory_(std::move(directory)), files_(files) {}
 
 Units::~Units() {
     try {
@@ -86,7 +86,7 @@ void Units::open(int unit, const std::string& name, FileStatus status) {
         if (!exists)
             throw RunError("cannot open file \"" + name + "\" on unit " + std::to_string(unit) +
                            " with status old: no such file");
-    } else if (!exists) {
+    } else if (!exists && files_ == FileOutput::written) {
         std::FILE* f = std::fopen(stream->path.c_str(), "ab");
         if (f == nullptr)
             throw RunError("cannot create file \"" + name + "\" on unit " +
@@ -113,7 +113,7 @@ Units::Stream& Units::output(int unit) {
         it = units_.emplace(unit, std::move(stream)).first;
     }
     Stream& s = *it->second;
-    if (!s.writing && !s.standard) {
+    if (!s.writing && !s.standard && files_ == FileOutput::written) {
         s.file = std::fopen(s.path.c_str(), "wb");
         if (s.file == nullptr) throw RunError("cannot write file \"" + s.name + "\"");
     }
@@ -161,6 +161,7 @@ void Units::write(int unit, const Format& fmt, std::span<const Item> items) {
         out_ << text;
         return;
     }
+    if (files_ == FileOutput::discarded) return;
     fmt.append(s.buffer, items);
     if (s.buffer.size() >= kDrainSize) s.drain();
 }
@@ -173,6 +174,7 @@ void Units::put(int unit, std::string_view text) {
         out_ << text;
         return;
     }
+    if (files_ == FileOutput::discarded) return;
     s.buffer += text;
     if (s.buffer.size() >= kDrainSize) s.drain();
 }
