@@ -192,7 +192,8 @@ TEST(DirectProgram, BadInputEndsAsInTheIterativeProgram) {
             EXPECT_NE(reference.status, 0) << name;
         }
         EXPECT_EQ(solve.status, reference.status) << name;
-        EXPECT_EQ(solve.err, reference.err) << name;
+        // (mpirun adds its own account of a non-zero status after the program's)
+        EXPECT_EQ(solve.err.substr(0, reference.err.size()), reference.err) << name;
         EXPECT_EQ(solve.out, reference.out) << name;
     }
 
