@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
 #include "common/stop.hpp"
+#include "model/int_trunc.hpp"
 #include "output/fourier.hpp"
 
 namespace ef {
@@ -98,7 +100,7 @@ void build_source(Units& units, const ProcessGrid& a1, RunParams& p) {
         p.width = 0.5 / p.freq;
         p.ts = p.width * 2.5;
         p.totpul = p.ts * 3.0;
-        p.npulse = static_cast<std::int32_t>(p.totpul / p.dt + kPulseRound);
+        p.npulse = int_trunc(p.totpul / p.dt + kPulseRound);
         units.write(6, pulse_length, {p.npulse});
         if (p.npulse > kMaxTimeSamples) throw StopRun{12345};
         if (a1.prints()) {
