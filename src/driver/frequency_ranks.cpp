@@ -16,11 +16,6 @@ namespace ef {
 
 namespace {
 
-// The sequential MUMPS libraries carry stand-ins named MPI_Init,
-// MPI_Comm_rank, MPI_Finalize and MPI_Wtime for their one process. Those four
-// are called through the MPI library's profiling entry points, so that the
-// real ones run whatever the order in which the libraries are linked.
-
 constexpr int kRequestTag = 1;   // rank 0 -> owner: the frequency wanted, or kFinish
 constexpr int kHeaderTag = 2;    // owner -> rank 0: how the solve went
 constexpr int kPayloadTag = 3;   // owner -> rank 0: the solution, or the error message
@@ -154,6 +149,10 @@ void run_other_rank(const BuildLimits& limits, const std::string& deck, int rank
 
 int run_direct_on_ranks(int argc, char** argv, BuildLimits limits, std::istream& in,
                         std::ostream& out, std::ostream& err) {
+    // The sequential MUMPS libraries carry stand-ins named MPI_Init,
+    // MPI_Comm_rank, MPI_Finalize and MPI_Wtime for their one process: those
+    // are called through the MPI library's profiling entry points, so that the
+    // real ones run whatever the order in which the libraries are linked.
     PMPI_Init(&argc, &argv);
     int rank = 0, ranks = 1;
     PMPI_Comm_rank(MPI_COMM_WORLD, &rank);
