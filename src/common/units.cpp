@@ -65,8 +65,8 @@ struct Units::Stream {
     }
 };
 
-Units::Units(std::istream& in, std::ostream& out, std::string directory)
-    : in_(in), out_(out), directory_(std::move(directory)) {}
+Units::Units(std::istream& in, std::ostream& out, std::string directory, FileOutput files)
+    : in_(in), out_(out), directory_(std::move(directory)), files_(files) {}
 
 Units::~Units() {
     try {
@@ -87,7 +87,7 @@ void Units::open(int unit, const std::string& name, FileStatus status) {
         if (!exists)
             throw RunError("cannot open file \"" + name + "\" on unit " + std::to_string(unit) +
                            " with status old: no such file");
-    } else if (!exists) {
+    } else if (!exists && files_ == FileOutput::written) {
         std::FILE* f = std::fopen(stream->path.c_str(), "ab");
         if (f == nullptr)
             throw RunError("cannot create file \"" + name + "\" on unit " +
@@ -116,7 +116,7 @@ Units::Stream& Units::output(int unit) {
     Stream& s = *it->second;
     if (s.standard && unit == kStandardInput)
         throw RunError("cannot write to standard input (unit 5)");
-    if (!s.writing && !s.standard) {
+    if (!s.writing && !s.standard && files_ == FileOutput::written) {
         s.file = std::fopen(s.path.c_str(), "wb");
         if (s.file == nullptr) throw RunError("cannot write file \"" + s.name + "\"");
     }
@@ -164,6 +164,7 @@ void Units::write(int unit, const Format& fmt, std::span<const Item> items) {
         out_ << text;
         return;
     }
+    if (files_ == FileOutput::discarded) return;
     fmt.append(s.buffer, items);
     if (s.buffer.size() >= kDrainSize) s.drain();
 }
@@ -176,6 +177,7 @@ void Units::put(int unit, std::string_view text) {
         out_ << text;
         return;
     }
+    if (files_ == FileOutput::discarded) return;
     s.buffer += text;
     if (s.buffer.size() >= kDrainSize) s.drain();
 }

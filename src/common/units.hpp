@@ -21,11 +21,17 @@ namespace ef {
 
 enum class FileStatus { old_file, unknown };
 
+// What becomes of the records written to files: written, or discarded by a
+// process that only computes (its "unknown" files are neither created nor
+// written; "old" files are still checked and read).
+enum class FileOutput { written, discarded };
+
 class Units {
 public:
     // in: unit 5, out: unit 6. The directory is where named and fort.N files
     // live (the working directory by default).
-    Units(std::istream& in, std::ostream& out, std::string directory = ".");
+    Units(std::istream& in, std::ostream& out, std::string directory = ".",
+          FileOutput files = FileOutput::written);
     ~Units();
     Units(const Units&) = delete;
     Units& operator=(const Units&) = delete;
@@ -73,6 +79,7 @@ private:
     std::istream& in_;
     std::ostream& out_;
     std::string directory_;
+    FileOutput files_;
     std::map<int, std::unique_ptr<Stream>> units_;
 };
 

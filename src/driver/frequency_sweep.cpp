@@ -10,6 +10,8 @@ namespace {
 constexpr double kTwoPi = 6.28318530717958;
 }
 
+double angular_frequency(double fjw) { return fjw * kTwoPi; }
+
 SweepState::SweepState(const RunParams& p)
     : fields(p.nx, p.ny), beta(p.nx, p.ny), factors(p.nx, p.ny), state(p.nx, p.ny),
       sums(p.nx, p.ny, p.nsnapt) {}
@@ -84,7 +86,7 @@ void frequency_sweep(Units& units, const RunParams& p, const ProcessGrid& a1,
     SweepProgress progress(p.jw1, p.jw2);
     for (int jw = p.jw2; jw >= p.jw1; --jw) {
         const double fjw = frequency_of(jw, p);
-        const double omega = fjw * kTwoPi;
+        const double omega = angular_frequency(fjw);
         if (a1.prints()) {
             units.write(6, frequency_line, {jw, fjw});
             units.write(6, source_line, {jw, p.sour[jw].re, p.sour[jw].im});

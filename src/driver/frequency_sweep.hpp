@@ -50,6 +50,9 @@ using FieldSolve = std::function<int(Units& units, const RunParams& p, const Pro
                                      int jw, double omega, const BoundaryFlags& flags,
                                      SweepState& s)>;
 
+// Angular frequency of the frequency fjw (kHz): fjw 6.28318530717958.
+double angular_frequency(double fjw);
+
 // The domain decomposition: Robin coefficients, factorised row systems and
 // the outer iteration.
 int iterative_field_solve(Units& units, const RunParams& p, const ProcessGrid& a1, int jw,

@@ -1,4 +1,4 @@
-// The run sequence shared by the three programs.
+// The run sequence shared by the programs.
 #include <iostream>
 
 #include "common/stop.hpp"
@@ -39,39 +39,21 @@ void open_files(Units& units, ProgramKind kind) {
     }
 }
 
-// Set-up common to every program: files, timer, deck, block geometry,
-// material files and the band line. Returns with p, a1, flags, moduli filled.
-void set_up(Units& units, ProgramKind kind, const BuildLimits& limits, CpuTimer& timer,
-            RunParams& p, ProcessGrid& a1, BoundaryFlags& flags, MaterialModuli& moduli) {
-    static const Format band_line("(/1x,' jw1 , jw2  in main = ',i5,4x,i5)");
-    open_files(units, kind);
-    timer.lap();
-    a1.iproc = 0;
-    readata(units, a1, limits, p);
-    a1.iprocx = a1.iproc % a1.nsx;
-    a1.iprocy = a1.iproc / a1.nsx;
-    subtype(a1);
-    setdelta(p.nx, p.ny, a1, flags);
-    moduli = read_material_files(units, p);
-    units.write(6, band_line, {p.jw1, p.jw2});
-}
-
-
 void print_cpu_time(Units& units, CpuTimer& timer) {
     static const Format cpu_line("(/1x,'tiempo=',g20.8)");
     units.write(6, cpu_line, {timer.lap()});
 }
 
-void run_solver(Units& units, ProgramKind kind, const BuildLimits& limits) {
+void run_solver(Units& units, ProgramKind kind, const BuildLimits& limits,
+                const FieldSolveFactory& make_solve) {
     CpuTimer timer;
-    RunParams p;
-    ProcessGrid a1;
-    BoundaryFlags flags;
-    MaterialModuli moduli;
-    set_up(units, kind, limits, timer, p, a1, flags, moduli);
+    RunSetup run;
+    set_up_run(units, kind, limits, timer, run);
+    const RunParams& p = run.p;
 
     SweepState s(p);
-    frequency_sweep(units, p, a1, flags, moduli, s);
+    const FieldSolve solve = make_solve ? make_solve(run) : FieldSolve(iterative_field_solve);
+    frequency_sweep(units, p, run.a1, run.flags, run.moduli, s, solve);
     outime(units, p.nx, p.ny, p.nsnapt, s.sums, s.spectra, p.nt, p.dt, p.delw, p.jw1, p.jw2,
            p.nrec, p.keyqua);
     print_cpu_time(units, timer);
@@ -83,11 +65,10 @@ void run_check(Units& units, const BuildLimits& limits) {
     static const Format frequency_line("(/1x,' frequency number ',i5,' frequency : ',e20.8)");
     static const Format source_line("(1x,'jw  real sour, imag sour =',i7,2x,e15.5,2x,e15.5)");
     CpuTimer timer;
-    RunParams p;
-    ProcessGrid a1;
-    BoundaryFlags flags;
-    MaterialModuli moduli;
-    set_up(units, ProgramKind::check, limits, timer, p, a1, flags, moduli);
+    RunSetup run;
+    set_up_run(units, ProgramKind::check, limits, timer, run);
+    const RunParams& p = run.p;
+    const ProcessGrid& a1 = run.a1;
 
     if (p.jw2 >= p.jw1) {
         const int jw = p.jw2;
@@ -97,7 +78,7 @@ void run_check(Units& units, const BuildLimits& limits) {
             units.write(6, source_line, {jw, p.sour[jw].re, p.sour[jw].im});
         }
         ElementFields fields(p.nx, p.ny);
-        set_element_properties(units, p, a1, moduli, jw, fjw, false, fields);
+        set_element_properties(units, p, a1, run.moduli, jw, fjw, false, fields);
         write_model_files(units, p.nx, p.ny, fields);
         throw StopRun{3435};
     }
@@ -111,13 +92,30 @@ void run_check(Units& units, const BuildLimits& limits) {
 
 }  // namespace
 
+void set_up_run(Units& units, ProgramKind kind, const BuildLimits& limits, CpuTimer& timer,
+                RunSetup& run) {
+    static const Format band_line("(/1x,' jw1 , jw2  in main = ',i5,4x,i5)");
+    RunParams& p = run.p;
+    ProcessGrid& a1 = run.a1;
+    open_files(units, kind);
+    timer.lap();
+    a1.iproc = 0;
+    readata(units, a1, limits, p);
+    a1.iprocx = a1.iproc % a1.nsx;
+    a1.iprocy = a1.iproc / a1.nsx;
+    subtype(a1);
+    setdelta(p.nx, p.ny, a1, run.flags);
+    run.moduli = read_material_files(units, p);
+    units.write(6, band_line, {p.jw1, p.jw2});
+}
+
 int run_program(ProgramKind kind, BuildLimits limits, std::istream& in, std::ostream& out,
-                std::ostream& err) {
+                std::ostream& err, const FieldSolveFactory& make_solve) {
     return run_guarded(in, out, err, [&](Units& units) {
         if (kind == ProgramKind::check)
             run_check(units, limits);
         else
-            run_solver(units, kind, limits);
+            run_solver(units, kind, limits, make_solve);
     });
 }
 

@@ -3,6 +3,7 @@
 #include <cassert>
 
 #include "solver/sweep.hpp"
+#include "solver/source_terms.hpp"
 
 namespace ef {
 
@@ -28,13 +29,7 @@ void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
     const double keep_b = 1.0 - flags.deltab[js];
 
     // The whole source row carries the source (a plane source).
-    const bool source_row = j == ksou && (kdel == 1 || kdel == 9);
-    Complex force{}, load{};
-    if (source_row) {
-        const Complex sw = sour[static_cast<std::size_t>(jw)];
-        if (kdel == 1) force = 1000000.0 * (sw / h);
-        if (kdel == 9) load = (0.25 * (h * h)) * sw;
-    }
+    const RowSource source = row_source(j, jw, h, kdel, ksou, sour);
 
     for (int i = 1; i <= nx; ++i) {
         const std::size_t is = static_cast<std::size_t>(i);
@@ -54,16 +49,7 @@ void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
             keep_r * (h * s.lag2ln(i + 1, j) + robin(el_right, h, beta.beta22r(i, j), s.u2ln(i + 1, j))),
         };
 
-        if (source_row && kdel == 1) {
-            // opposite horizontal forces on the vertical edges, a vertical pair
-            // on the horizontal edges
-            c[0] += force;
-            c[6] -= force;
-            c[5] += force;
-            c[3] -= force;
-        } else if (source_row && kdel == 9) {
-            for (Complex& ck : c) ck += load;
-        }
+        add_element_source(source, c);
 
         const int base = 6 * (i - 1);
         for (int k = 0; k < 8; ++k) rhs[base + 1 + k] += c[k];

@@ -1,0 +1,39 @@
+#include "driver/direct_field_solve.hpp"
+
+namespace ef {
+
+DirectFieldSolver::DirectFieldSolver(const RunParams& p) : assembly_(p.nx, p.ny) {}
+
+DirectFieldSolver::~DirectFieldSolver() = default;
+
+DirectSolution DirectFieldSolver::compute(const RunParams& p, int jw, double omega,
+                                          const BoundaryFlags& flags, const ElementFields& el) {
+    assembly_.assemble(omega, p.h, el, flags, jw, p.kdel, p.ksou, p.sour);
+    const CoordinateSystem& system = assembly_.system();
+    if (!solver_) solver_ = std::make_unique<DirectSolver>(system);
+    DirectSolution solution;
+    solution.x = solver_->solve(system);
+    solution.residual = relative_residual(system, solution.x);
+    return solution;
+}
+
+int accept_direct_solution(Units& units, const ProcessGrid& a1, int jw,
+                           const DirectSolution& solution, const EdgeNumbering& numbering,
+                           InterfaceState& state) {
+    static const Format residual_line(
+        "(/1x,' direct solve for freq. # ',i5,' relative residual = ',e15.8)");
+    if (a1.prints()) units.write(6, residual_line, {jw, solution.residual});
+    store_traces(numbering, solution.x, state);
+    return 0;
+}
+
+FieldSolve direct_field_solve(const RunParams& p) {
+    auto solver = std::make_shared<DirectFieldSolver>(p);
+    return [solver](Units& units, const RunParams& run, const ProcessGrid& a1, int jw,
+                    double omega, const BoundaryFlags& flags, SweepState& s) {
+        const DirectSolution solution = solver->compute(run, jw, omega, flags, s.fields);
+        return accept_direct_solution(units, a1, jw, solution, solver->numbering(), s.state);
+    };
+}
+
+}  // namespace ef

@@ -1,0 +1,170 @@
+#include "driver/frequency_ranks.hpp"
+
+#include <mpi.h>
+
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "common/stop.hpp"
+#include "driver/direct_field_solve.hpp"
+#include "driver/element_properties.hpp"
+#include "driver/program.hpp"
+
+namespace ef {
+
+namespace {
+
+constexpr int kRequestTag = 1;   // rank 0 -> owner: the frequency wanted, or kFinish
+constexpr int kHeaderTag = 2;    // owner -> rank 0: how the solve went
+constexpr int kPayloadTag = 3;   // owner -> rank 0: the solution, or the error message
+constexpr int kFinish = -1;      // no more frequencies: the run is over
+
+struct Header {
+    int failed = 0;          // 1: the solve threw a run error; the payload is its message
+    int payload_length = 0;  // doubles of the solution, or characters of the message
+    double residual = 0.0;
+};
+
+int owner_of(int jw, int jw2, int ranks) { return (jw2 - jw) % ranks; }
+
+std::string broadcast_deck(std::istream& in, int rank) {
+    std::string deck;
+    if (rank == 0) deck.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    long long length = static_cast<long long>(deck.size());
+    MPI_Bcast(&length, 1, MPI_LONG_LONG, 0, MPI_COMM_WORLD);
+    deck.resize(static_cast<std::size_t>(length));
+    if (length > 0) MPI_Bcast(deck.data(), static_cast<int>(length), MPI_CHAR, 0, MPI_COMM_WORLD);
+    return deck;
+}
+
+// Rank 0: the solution of frequency jw from its owner.
+DirectSolution fetch_solution(int owner, int jw) {
+    MPI_Send(&jw, 1, MPI_INT, owner, kRequestTag, MPI_COMM_WORLD);
+    Header header;
+    MPI_Recv(&header, sizeof header, MPI_BYTE, owner, kHeaderTag, MPI_COMM_WORLD, MPI_STATUS_IGNORE);
+    if (header.failed != 0) {
+        std::string message(static_cast<std::size_t>(header.payload_length), '\0');
+        MPI_Recv(message.data(), header.payload_length, MPI_CHAR, owner, kPayloadTag,
+                 MPI_COMM_WORLD, MPI_STATUS_IGNORE);
+        throw RunError(message);
+    }
+    DirectSolution solution;
+    solution.residual = header.residual;
+    solution.x.resize(static_cast<std::size_t>(header.payload_length / 2));
+    MPI_Recv(reinterpret_cast<double*>(solution.x.data()), header.payload_length, MPI_DOUBLE,
+             owner, kPayloadTag, MPI_COMM_WORLD, MPI_STATUS_IGNORE);
+    return solution;
+}
+
+// A rank other than 0: rank 0's next request.
+int next_request() {
+    int request = kFinish;
+    MPI_Recv(&request, 1, MPI_INT, 0, kRequestTag, MPI_COMM_WORLD, MPI_STATUS_IGNORE);
+    return request;
+}
+
+void send_solution(const DirectSolution& solution) {
+    const Header header{0, static_cast<int>(2 * solution.x.size()), solution.residual};
+    MPI_Send(&header, sizeof header, MPI_BYTE, 0, kHeaderTag, MPI_COMM_WORLD);
+    MPI_Send(reinterpret_cast<const double*>(solution.x.data()), header.payload_length, MPI_DOUBLE,
+             0, kPayloadTag, MPI_COMM_WORLD);
+}
+
+void send_failure(const std::string& message) {
+    const Header header{1, static_cast<int>(message.size()), 0.0};
+    MPI_Send(&header, sizeof header, MPI_BYTE, 0, kHeaderTag, MPI_COMM_WORLD);
+    MPI_Send(message.data(), header.payload_length, MPI_CHAR, 0, kPayloadTag, MPI_COMM_WORLD);
+}
+
+int run_rank_zero(const BuildLimits& limits, const std::string& deck, std::ostream& out,
+                  std::ostream& err, int ranks) {
+    std::istringstream deck_in(deck);
+    const FieldSolveFactory make_solve = [ranks](const RunSetup& run) -> FieldSolve {
+        auto solver = std::make_shared<DirectFieldSolver>(run.p);
+        return [solver, ranks](Units& units, const RunParams& p, const ProcessGrid& a1, int jw,
+                               double omega, const BoundaryFlags& flags, SweepState& s) {
+            const int owner = owner_of(jw, p.jw2, ranks);
+            const DirectSolution solution = owner == 0
+                                                ? solver->compute(p, jw, omega, flags, s.fields)
+                                                : fetch_solution(owner, jw);
+            return accept_direct_solution(units, a1, jw, solution, solver->numbering(), s.state);
+        };
+    };
+    const int status = run_program(ProgramKind::direct, limits, deck_in, out, err, make_solve);
+    int finish = kFinish;
+    for (int r = 1; r < ranks; ++r) MPI_Send(&finish, 1, MPI_INT, r, kRequestTag, MPI_COMM_WORLD);
+    return status;
+}
+
+// The frequencies of one rank other than 0, in sweep order. The set-up and
+// the element properties are those of rank 0, written nowhere; a stop or an
+// error there also ends rank 0's run at this frequency or before it.
+void run_other_rank(const BuildLimits& limits, const std::string& deck, int rank, int ranks) {
+    std::istringstream deck_in(deck);
+    std::ostream nowhere(nullptr);
+    Units units(deck_in, nowhere, ".", FileOutput::discarded);
+    try {
+        CpuTimer timer;
+        RunSetup run;
+        set_up_run(units, ProgramKind::direct, limits, timer, run);
+        const RunParams& p = run.p;
+        DirectFieldSolver solver(p);
+        ElementFields fields(p.nx, p.ny);
+        for (int jw = p.jw2 - rank; jw >= p.jw1; jw -= ranks) {
+            const double fjw = frequency_of(jw, p);
+            set_element_properties(units, p, run.a1, run.moduli, jw, fjw, true, fields);
+            DirectSolution solution;
+            std::string failure;
+            try {
+                solution = solver.compute(p, jw, angular_frequency(fjw), run.flags, fields);
+            } catch (const RunError& e) {
+                failure = e.what();
+            }
+            const int request = next_request();
+            if (request == kFinish) return;
+            if (request != jw)  // cannot happen: both sides walk the band in sweep order
+                failure = "frequency " + std::to_string(request) +
+                          " was asked of the rank that holds " + std::to_string(jw);
+            if (failure.empty())
+                send_solution(solution);
+            else
+                send_failure(failure);
+        }
+    } catch (const StopRun&) {
+    } catch (const PlainStop&) {
+    } catch (const RunError&) {
+    }
+    // Nothing more to solve: answer until rank 0 is done.
+    for (;;) {
+        const int request = next_request();
+        if (request == kFinish) return;
+        send_failure("rank " + std::to_string(rank) + " holds no solution of frequency " +
+                     std::to_string(request));
+    }
+}
+
+}  // namespace
+
+int run_direct_on_ranks(int argc, char** argv, BuildLimits limits, std::istream& in,
+                        std::ostream& out, std::ostream& err) {
+    // The sequential MUMPS libraries carry stand-ins named MPI_Init,
+    // MPI_Comm_rank, MPI_Finalize and MPI_Wtime for their one process: those
+    // are called through the MPI library's profiling entry points, so that the
+    // real ones run whatever the order in which the libraries are linked.
+    PMPI_Init(&argc, &argv);
+    int rank = 0, ranks = 1;
+    PMPI_Comm_rank(MPI_COMM_WORLD, &rank);
+    MPI_Comm_size(MPI_COMM_WORLD, &ranks);
+    const std::string deck = broadcast_deck(in, rank);
+    int status = 0;
+    if (rank == 0)
+        status = run_rank_zero(limits, deck, out, err, ranks);
+    else
+        run_other_rank(limits, deck, rank, ranks);
+    PMPI_Finalize();
+    return status;
+}
+
+}  // namespace ef

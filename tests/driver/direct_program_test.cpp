@@ -1,0 +1,241 @@
+// elastofreq_direct as a user runs it, against elastofreq on the two-layer
+// example: the traces and snapshots equal those of a tightly converged
+// iteration, every other file is the same byte for byte, the residual of each
+// solve is small, bad input ends as in the iterative program, and with MPI the
+// files do not depend on the number of ranks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/program_runs.hpp"
+#include "output/scratch_dir.hpp"
+
+namespace {
+
+using ef::test::ProgramRun;
+using ef::test::program;
+using ef::test::read_text;
+using ef::test::run_program_in;
+using ef::test::with_record;
+namespace fs = std::filesystem;
+
+const fs::path kDecks = fs::path(ELASTOFREQ_TEST_DATA) / "decks";
+
+#ifdef ELASTOFREQ_MPI
+constexpr bool kMpi = true;
+#else
+constexpr bool kMpi = false;
+#endif
+
+// The direct program on its own, or as an MPI job of n ranks.
+std::string direct(int ranks = 0) {
+    if (ranks == 0) return program("elastofreq_direct");
+    return std::string("'") + ELASTOFREQ_MPIRUN + "' --allow-run-as-root --oversubscribe -np " +
+           std::to_string(ranks) + " " + program("elastofreq_direct");
+}
+
+std::string two_layer_deck() { return read_text(kDecks / "two_layer.deck"); }
+
+// The iteration converged to 1e-12.
+std::string tight(std::string deck) {
+    deck = with_record(deck, "maxlow", "20000", 5);
+    deck = with_record(deck, "maxiter", "20000", 5);
+    return with_record(deck, "reduc", "1.0e-12", 20);
+}
+
+bool is_output_of_the_solve(const std::string& name) {
+    return name == "vx_traces.su" || name == "vz_traces.su" || name.rfind("fort.", 0) == 0;
+}
+
+// Unit in the last place of a printed real ("0.12345E-03": 1e-8).
+double last_place(const std::string& token) {
+    const std::size_t point = token.find('.');
+    const std::size_t e = token.find_first_of("Ee", point);
+    const std::size_t digits = (e == std::string::npos ? token.size() : e) - point - 1;
+    const int exponent = e == std::string::npos ? 0 : std::stoi(token.substr(e + 1));
+    return std::pow(10.0, exponent - static_cast<int>(digits));
+}
+
+std::vector<std::vector<std::string>> tokens(const std::string& text) {
+    std::vector<std::vector<std::string>> records;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        records.emplace_back();
+        for (std::string w; words >> w;) records.back().push_back(w);
+    }
+    return records;
+}
+
+// Real columns agree to `tolerance` relative to the largest magnitude of the
+// column (plus one unit in the last printed place); integer columns exactly.
+void expect_close(const std::string& name, const std::string& got, const std::string& want,
+                  double tolerance) {
+    const auto g = tokens(got), w = tokens(want);
+    ASSERT_EQ(g.size(), w.size()) << name;
+    std::map<std::size_t, double> scale;
+    for (const auto& record : w)
+        for (std::size_t c = 0; c < record.size(); ++c)
+            scale[c] = std::max(scale[c], std::fabs(std::stod(record[c])));
+    double worst = 0.0;
+    for (std::size_t r = 0; r < w.size(); ++r) {
+        ASSERT_EQ(g[r].size(), w[r].size()) << name << " record " << r + 1;
+        for (std::size_t c = 0; c < w[r].size(); ++c) {
+            if (w[r][c].find('.') == std::string::npos) {
+                ASSERT_EQ(g[r][c], w[r][c]) << name << " record " << r + 1;
+                continue;
+            }
+            const double diff = std::fabs(std::stod(g[r][c]) - std::stod(w[r][c]));
+            const double allowed = tolerance * scale[c] + last_place(w[r][c]);
+            EXPECT_LE(diff, allowed) << name << " record " << r + 1 << ": " << g[r][c] << " vs "
+                                     << w[r][c];
+            if (scale[c] > 0.0) worst = std::max(worst, diff / scale[c]);
+        }
+    }
+    std::ostringstream text;
+    text << std::scientific << worst;
+    ::testing::Test::RecordProperty(name + "_worst_relative_difference", text.str());
+}
+
+// Standard output without the lines of the solves and the CPU time.
+std::string common_output(const std::string& out) {
+    static const std::regex solve_line(
+        "convergence|relative error value|direct solve|global error|tiempo=");
+    std::istringstream in(out);
+    std::string kept;
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty() && !std::regex_search(line, solve_line)) kept += line + "\n";
+    return kept;
+}
+
+class DirectAgainstIteration : public ::testing::TestWithParam<int> {};
+
+TEST_P(DirectAgainstIteration, OutputsEqualThoseOfTheConvergedIteration) {
+    const ef_test::ScratchDir scratch;
+    const std::string deck = with_record(tight(two_layer_deck()), "kdel", std::to_string(GetParam()), 5);
+    const ProgramRun iteration = run_program_in(scratch.str(), "iteration", program("elastofreq"), deck);
+    const ProgramRun solve = run_program_in(scratch.str(), "direct", direct(), deck);
+    ASSERT_EQ(iteration.status, 0) << iteration.err;
+    ASSERT_EQ(solve.status, 0) << solve.err;
+    EXPECT_EQ(solve.err, "");
+    ASSERT_EQ(solve.files(), iteration.files());
+
+    int compared = 0;
+    for (const std::string& name : iteration.files()) {
+        if (name == "iter.freq") continue;
+        if (is_output_of_the_solve(name)) {
+            expect_close(name, solve.file(name), iteration.file(name), 1e-6);
+            ++compared;
+        } else {
+            EXPECT_EQ(solve.file(name), iteration.file(name)) << name;
+        }
+    }
+    EXPECT_GE(compared, 10);  // two trace files, fort.15 .. fort.18, time snapshots
+
+    // The iteration log: the same frequencies, 0 iterations each.
+    const auto log = tokens(solve.file("iter.freq")), reference = tokens(iteration.file("iter.freq"));
+    ASSERT_EQ(log.size(), reference.size());
+    for (std::size_t r = 0; r < log.size(); ++r) {
+        EXPECT_EQ(log[r][0], reference[r][0]);
+        EXPECT_EQ(log[r][1], "0");
+    }
+    EXPECT_EQ(solve.file("iter.freq").substr(0, 16), "     12        0");
+
+    // One residual line per frequency, each below 1e-10.
+    static const std::regex residual_line(
+        R"( direct solve for freq\. # +(\d+) relative residual = +(\S+))");
+    int lines = 0;
+    for (std::sregex_iterator it(solve.out.begin(), solve.out.end(), residual_line), end; it != end; ++it) {
+        EXPECT_EQ(std::stoi((*it)[1].str()), 12 - lines);
+        EXPECT_LT(std::stod((*it)[2].str()), 1e-10) << (*it)[0].str();
+        ++lines;
+    }
+    EXPECT_EQ(lines, static_cast<int>(reference.size()));
+    EXPECT_EQ(common_output(solve.out), common_output(iteration.out));
+}
+
+INSTANTIATE_TEST_SUITE_P(SourceKinds, DirectAgainstIteration, ::testing::Values(1, 9),
+                         [](const auto& info) { return "kdel" + std::to_string(info.param); });
+
+// Every example deck that stops in the input checks, the row limit of the
+// large build (nx = 802) and missing material files end the direct program as
+// they end the iterative program of the same row limit: same status, same
+// messages, same files.
+TEST(DirectProgram, BadInputEndsAsInTheIterativeProgram) {
+    const ef_test::ScratchDir scratch;
+    std::vector<std::pair<std::string, std::string>> decks;
+    for (const auto& entry : fs::directory_iterator(kDecks)) {
+        const std::string name = entry.path().stem().string();
+        if (entry.path().extension() != ".deck" || name == "two_layer") continue;
+        decks.emplace_back(name, read_text(entry.path()));
+    }
+    std::sort(decks.begin(), decks.end());
+    ASSERT_GE(decks.size(), 20u);
+    // nx = 603 is within the row limit of 801: make it 802.
+    for (auto& [name, text] : decks)
+        if (name == "stop_77_nx") {
+            text = with_record(text, "ngx", "802", 5);
+            text = std::regex_replace(text, std::regex("6\\.0300000000E\\+03"), "8.0200000000E+03");
+        }
+
+    for (const auto& [name, text] : decks) {
+        const ProgramRun reference = run_program_in(scratch.str(), name + "_large", program("elastofreq_large"), text);
+        const ProgramRun solve = run_program_in(scratch.str(), name + "_direct", direct(), text);
+        if (name.rfind("plain_stop_", 0) != 0) {
+            EXPECT_NE(reference.status, 0) << name;
+        }
+        EXPECT_EQ(solve.status, reference.status) << name;
+        EXPECT_EQ(solve.err, reference.err) << name;
+        EXPECT_EQ(solve.out, reference.out) << name;
+    }
+
+    // Missing material file: the run ends at the open with status 2.
+    const ProgramRun missing = run_program_in(scratch.str(), "missing", "rm s_modulus.freq && " + direct(), two_layer_deck());
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("s_modulus.freq"), std::string::npos) << missing.err;
+}
+
+// Each frequency is solved by one rank with the same code and rank 0 writes
+// everything in sweep order: the files cannot depend on the number of ranks.
+TEST(DirectProgramMpi, FilesAreTheSameForOneTwoAndThreeRanks) {
+    if (!kMpi) GTEST_SKIP() << "built without ELASTOFREQ_MPI";
+    const ef_test::ScratchDir scratch;
+    const std::string deck = two_layer_deck();
+    std::vector<ProgramRun> runs;
+    for (int ranks = 1; ranks <= 3; ++ranks) {
+        runs.push_back(run_program_in(scratch.str(), "ranks" + std::to_string(ranks), direct(ranks), deck));
+        ASSERT_EQ(runs.back().status, 0) << runs.back().err;
+    }
+    const std::regex cpu_time(" tiempo=.*");
+    for (int k = 1; k < 3; ++k) {
+        ASSERT_EQ(runs[k].files(), runs[0].files());
+        for (const std::string& name : runs[0].files())
+            EXPECT_EQ(runs[k].file(name), runs[0].file(name)) << name << " with " << k + 1 << " ranks";
+        EXPECT_EQ(std::regex_replace(runs[k].out, cpu_time, ""), std::regex_replace(runs[0].out, cpu_time, ""));
+    }
+}
+
+// A stop in the input checks or a rejected deck ends the job with the status
+// of the run on one process.
+TEST(DirectProgramMpi, StopsEndTheJobWithTheirStatus) {
+    if (!kMpi) GTEST_SKIP() << "built without ELASTOFREQ_MPI";
+    const ef_test::ScratchDir scratch;
+    for (const std::string name : {"stop_222_nmat", "reject_uncovered", "plain_stop_numat"}) {
+        const std::string deck = read_text(kDecks / (name + ".deck"));
+        const ProgramRun one = run_program_in(scratch.str(), name + "_1", direct(), deck);
+        const ProgramRun three = run_program_in(scratch.str(), name + "_3", direct(3), deck);
+        EXPECT_EQ(three.status, one.status) << name;
+        EXPECT_EQ(three.out, one.out) << name;
+        // the program's own message first; mpirun may add its account of the status
+        EXPECT_EQ(three.err.substr(0, one.err.size()), one.err) << name;
+    }
+}
+
+}  // namespace
