@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/stop.hpp"
+#include "model/int_trunc.hpp"
 #include "output/fourier.hpp"
 
 namespace ef {
@@ -98,7 +99,9 @@ void build_source(Units& units, const ProcessGrid& a1, RunParams& p) {
         p.width = 0.5 / p.freq;
         p.ts = p.width * 2.5;
         p.totpul = p.ts * 3.0;
-        p.npulse = static_cast<std::int32_t>(p.totpul / p.dt + kPulseRound);
+        // a pulse too long for an int32 (freq near 0) converts as the int32
+        // assignment does on x86-64, without undefined behaviour
+        p.npulse = int_trunc(p.totpul / p.dt + kPulseRound);
         units.write(6, pulse_length, {p.npulse});
         if (p.npulse > kMaxTimeSamples) throw StopRun{12345};
         if (a1.prints()) {
