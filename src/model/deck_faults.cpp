@@ -70,6 +70,18 @@ void check_frequency_step(const RunParams& p) {
         reject("f4 = " + real_text(p.f4) +
                " (record 19): the highest band-pass frequency must be positive; it sets the "
                "frequency step f4/npf");
+    if (!(p.f4 / p.npf > 0.0))
+        reject("f4 = " + real_text(p.f4) + " (record 19) and npf = " + std::to_string(p.npf) +
+               " (record 15): the frequency step f4/npf rounds to zero");
+}
+
+void check_time_step(const RunParams& p) {
+    if (!(p.dt > 0.0) || !std::isfinite(p.dt))
+        reject("the time step dt = 0.1 h / ppmax = " + real_text(p.dt) + " msec (h = " +
+               real_text(p.h) + " m, largest P-wave phase velocity ppmax = " +
+               real_text(p.ppmax) +
+               " m/msec) is not a positive number: check the densities and moduli of the "
+               "materials (records 23 to 31)");
 }
 
 void check_band_pass(const RunParams& p) {

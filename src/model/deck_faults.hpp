@@ -29,8 +29,13 @@ void check_domain_sizes(double xsize, double ysize);
 // A real of the deck: NaN and infinity are rejected where they are read,
 // before they reach an integer conversion or the model. Returns value.
 double require_finite(double value, std::string_view what);
-// npf at least 1 and f4 positive: together they set the frequency step.
+// npf at least 1 and f4 positive, and f4 / npf not rounded to zero: together
+// they set the frequency step.
 void check_frequency_step(const RunParams& p);
+// The time step dt = (h / ppmax) * 0.1 a positive finite number (not so when
+// a density or modulus of zero or of extreme size makes ppmax zero or
+// infinite): every time and every sample count is divided by it.
+void check_time_step(const RunParams& p);
 // f1, f2, f3 not negative (f4 is checked with the frequency step).
 void check_band_pass(const RunParams& p);
 // keyqua 1 or 2.

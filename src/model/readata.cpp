@@ -295,6 +295,7 @@ private:
     // Time step and trace length, records 34 and 35, mute.
     void time_sampling() {
         time_step(p_);
+        check_time_step(p_);
         if (p_.nt > kMaxTimeSamples) throw StopRun{999};
         p_.kdel = read_i5("kdel (record 34)");
         p_.tmute = read_e20("tmute (record 35)");

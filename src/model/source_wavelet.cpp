@@ -99,9 +99,8 @@ void build_source(Units& units, const ProcessGrid& a1, RunParams& p) {
         p.width = 0.5 / p.freq;
         p.ts = p.width * 2.5;
         p.totpul = p.ts * 3.0;
-        // a pulse too long for an int32 (freq near 0) converts as the int32
-        // assignment does on x86-64, without undefined behaviour
-        p.npulse = int_trunc(p.totpul / p.dt + kPulseRound);
+        // a pulse too long for an int32 (freq near 0) fails the check below
+        p.npulse = int_trunc_count(p.totpul / p.dt + kPulseRound);
         units.write(6, pulse_length, {p.npulse});
         if (p.npulse > kMaxTimeSamples) throw StopRun{12345};
         if (a1.prints()) {

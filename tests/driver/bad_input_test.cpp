@@ -184,6 +184,18 @@ TEST(BadInput, CountsOverEveryLimit) {
     EXPECT_TRUE(contains(r.err, "at most 5798464 elements")) << r.err;
 }
 
+TEST(BadInput, TimesAndFrequenciesBeyondTheInt32Range) {
+    // Snapshot times and frequencies whose sample and frequency numbers do
+    // not fit an int32 are simply never reached; the run goes through.
+    DeckBuilder deck;
+    deck.tsnap = {1.0e12};
+    deck.fsnap = {-1.0e12};
+    const ProgramRun r = run_with(deck.text());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(r.has_file("fort.15"));
+    EXPECT_TRUE(r.cut_files().empty());
+}
+
 TEST(BadInput, MaterialFileWithTooFewRecords) {
     MaterialTexts files = default_material_files(1, 3);  // the band has 9 frequencies
     ProgramRun r = run_with(DeckBuilder().text(), files);

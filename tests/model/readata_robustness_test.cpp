@@ -88,15 +88,43 @@ TEST(ReadataRobustness, GlobalGridBeyondTheMaterialMapExtent) {
     EXPECT_TRUE(run_deck(blocks.text()).stopped_with(77));
 }
 
-TEST(ReadataRobustness, PulseLongerThanAnyInteger) {
-    // A Gaussian-derivative wavelet of a vanishing frequency: the pulse length
-    // in samples overflows int32 and converts as the x86-64 conversion does.
-    DeckBuilder deck;
-    deck.key = 2;
-    deck.freq = 1.0e-300;
-    const RunResult r = run_deck(deck.text());
-    EXPECT_EQ(r.p.npulse, std::numeric_limits<std::int32_t>::min());
-    EXPECT_NE(r.out.find(" pulse length in samples********"), std::string::npos);
+TEST(ReadataRobustness, CountsBeyondTheInt32RangeFailTheirLimit) {
+    // A Gaussian-derivative wavelet of a vanishing frequency: the pulse is
+    // longer than any int32 count of samples, which is over the limit.
+    DeckBuilder pulse;
+    pulse.key = 2;
+    pulse.freq = 1.0e-300;
+    RunResult r = run_deck(pulse.text());
+    EXPECT_TRUE(r.stopped_with(12345));
+    EXPECT_EQ(r.p.npulse, std::numeric_limits<std::int32_t>::max());
+    EXPECT_TRUE(ends_with(r.out, "\n  pulse length in samples********\n")) << r.out;
+
+    // A simulation time of 10^12 time steps.
+    DeckBuilder time;
+    time.stime = 1.0e12;
+    r = run_deck(time.text());
+    EXPECT_TRUE(r.stopped_with(999));
+    EXPECT_EQ(r.p.nt, std::numeric_limits<std::int32_t>::max());
+}
+
+TEST(ReadataRobustness, TimeAndFrequencyStepsMustBeUsable) {
+    // A density of zero: infinite velocities, a time step of zero.
+    DeckBuilder density;
+    density.materials[0].ros = 0.0;
+    RunResult r = run_deck(density.text());
+    ASSERT_EQ(r.ending, Ending::run_error);
+    EXPECT_TRUE(names(r, "the time step dt = 0.1 h / ppmax = 0 msec")) << r.message;
+    EXPECT_TRUE(names(r, "ppmax = inf")) << r.message;
+
+    // f4 / npf below the smallest double.
+    DeckBuilder step;
+    step.f4 = 4.9e-324;
+    step.f3 = 0.0;
+    step.f2 = 0.0;
+    step.npf = 2;
+    r = run_deck(step.text());
+    ASSERT_EQ(r.ending, Ending::run_error);
+    EXPECT_TRUE(names(r, "the frequency step f4/npf rounds to zero")) << r.message;
 }
 
 }  // namespace
