@@ -51,7 +51,8 @@ struct Units::Stream {
             const std::size_t size = buffer.size();
             const std::size_t written = std::fwrite(buffer.data(), 1, size, file);
             buffer.clear();
-            if (written != size) throw RunError("cannot write to " + name + ": " + std::strerror(errno));
+            if (written != size)
+                throw RunError("cannot write to " + name + ": " + std::strerror(errno));
         }
     }
     void flush() {
@@ -116,6 +117,8 @@ Units::Stream& Units::output(int unit) {
         it = units_.emplace(unit, std::move(stream)).first;
     }
     Stream& s = *it->second;
+    if (s.standard && unit == kStandardInput)
+        throw RunError("cannot write to standard input (unit 5)");
     if (!s.writing && !s.standard) {
         s.file = std::fopen(s.path.c_str(), "wb");
         if (s.file == nullptr)
