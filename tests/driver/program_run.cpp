@@ -2,22 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 
-#include <sys/wait.h>
+#include "driver/program_runner.hpp"
 
 namespace ef::test {
-
-namespace {
-std::string slurp(const std::filesystem::path& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-}  // namespace
 
 std::string modulus_line(double f, double re, double im) {
     char buf[96];
@@ -56,16 +45,10 @@ void ProgramRun::put(const MaterialTexts& files) const {
 }
 
 void ProgramRun::run(const std::string& deck, const std::string& program) {
-    const auto root = scratch_->path();
-    std::ofstream(root / "deck", std::ios::binary) << deck;
-    const std::string command = "cd '" + work_.string() + "' && '" +
-                                std::string(ELASTOFREQ_BIN_DIR) + "/" + program + "' < '" +
-                                (root / "deck").string() + "' > '" + (root / "stdout").string() +
-                                "' 2> '" + (root / "stderr").string() + "'";
-    const int raw = std::system(command.c_str());
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 1000 + WTERMSIG(raw);
-    out = slurp(root / "stdout");
-    err = slurp(root / "stderr");
+    const ProgramResult r = run_program_in(work_, program, deck);
+    status = r.status;
+    out = r.out;
+    err = r.err;
 }
 
 std::string ProgramRun::file(const std::string& name) const { return slurp(work_ / name); }

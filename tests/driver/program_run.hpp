@@ -1,7 +1,7 @@
-// Runs a built program (elastofreq, elastofreq_large, elastofreq_check) as a
-// process in a fresh working directory, with a deck on standard input and
-// whatever material files the test puts there, and records its exit status,
-// standard output, standard error and the files it left.
+// A built program (elastofreq, elastofreq_large, elastofreq_check) run as a
+// process (run_program_in) in a fresh working directory that is removed
+// afterwards, with the material files the test puts there, and the files the
+// run left behind.
 #pragma once
 
 #include <filesystem>
@@ -40,7 +40,7 @@ public:
     // Runs the program with the deck on standard input.
     void run(const std::string& deck, const std::string& program = "elastofreq");
 
-    int status = -1;
+    int status = -1;  // -1 when killed by a signal
     std::string out, err;
     std::string file(const std::string& name) const;
     bool has_file(const std::string& name) const;
