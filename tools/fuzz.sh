@@ -22,6 +22,8 @@ rm -rf "$seeds"
 mkdir -p "$seeds/deck" "$seeds/material_files" build-fuzz/corpus/deck build-fuzz/corpus/material_files \
   build-fuzz/findings
 find tests/data/decks examples -name '*.deck' -exec cp {} "$seeds/deck/" \; 2>/dev/null || true
+# inputs of faults found before, kept so that every run tries them again
+cp fuzz/regressions/deck/* "$seeds/deck/" 2>/dev/null || true
 
 # Material-file inputs: four bytes (materials - 1, jw1 - 1, jw2 low and high
 # byte), then p_modulus.freq, a form feed, s_modulus.freq, a form feed,

@@ -107,6 +107,18 @@ TEST(ReadataRobustness, CountsBeyondTheInt32RangeFailTheirLimit) {
     EXPECT_EQ(r.p.nt, std::numeric_limits<std::int32_t>::max());
 }
 
+TEST(ReadataRobustness, TaperCornerBeyondTheInt32Range) {
+    // A found fault: f4 = 1e-100 makes f3 / delf + 1 = 8e100, which converts
+    // to -2147483648; the span of the taper, if4 - if3, overflowed int32.
+    DeckBuilder deck;
+    deck.f4 = 1.0e-100;
+    deck.f2 = 0.0;
+    const RunResult r = run_deck(deck.text());
+    EXPECT_EQ(r.p.if3, std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(r.p.if4, 11);
+    EXPECT_EQ(r.ending, Ending::normal) << r.message;
+}
+
 TEST(ReadataRobustness, TimeAndFrequencyStepsMustBeUsable) {
     // A density of zero: infinite velocities, a time step of zero.
     DeckBuilder density;
