@@ -21,7 +21,10 @@ seeds=build-fuzz/seeds
 rm -rf "$seeds"
 mkdir -p "$seeds/deck" "$seeds/material_files" build-fuzz/corpus/deck build-fuzz/corpus/material_files \
   build-fuzz/findings
-find tests/data/decks examples -name '*.deck' -exec cp {} "$seeds/deck/" \; 2>/dev/null || true
+cp tests/data/decks/*.deck "$seeds/deck/"
+for deck in examples/*/deck.in; do
+  if [ -f "$deck" ]; then cp "$deck" "$seeds/deck/example_$(basename "$(dirname "$deck")").deck"; fi
+done
 # inputs of faults found before, kept so that every run tries them again
 cp fuzz/regressions/deck/* "$seeds/deck/" 2>/dev/null || true
 
