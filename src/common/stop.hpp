@@ -25,4 +25,15 @@ struct RunError : std::runtime_error {
 
 inline constexpr int kRunErrorStatus = 2;
 
+// The run went through and wrote every file, but the wave field of some
+// frequency came out not finite (NaN or infinity: NaN moduli, a zero density,
+// a singular row system), so its traces and snapshots are not usable: the
+// message goes to standard error and the exit status is 5 (a value no stop
+// code gives).
+struct NonFiniteField : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr int kNonFiniteFieldStatus = 5;
+
 }  // namespace ef

@@ -3,7 +3,9 @@
 #include "common/units.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <istream>
 #include <iterator>
@@ -46,10 +48,11 @@ struct Units::Stream {
 
     void drain() {
         if (file != nullptr && !buffer.empty()) {
-            const std::size_t written = std::fwrite(buffer.data(), 1, buffer.size(), file);
-            const bool complete = written == buffer.size();
+            const std::size_t size = buffer.size();
+            const std::size_t written = std::fwrite(buffer.data(), 1, size, file);
             buffer.clear();
-            if (!complete) throw RunError("cannot write to " + name);
+            if (written != size)
+                throw RunError("cannot write to " + name + ": " + std::strerror(errno));
         }
     }
     void flush() {
@@ -91,7 +94,7 @@ void Units::open(int unit, const std::string& name, FileStatus status) {
         std::FILE* f = std::fopen(stream->path.c_str(), "ab");
         if (f == nullptr)
             throw RunError("cannot create file \"" + name + "\" on unit " +
-                           std::to_string(unit));
+                           std::to_string(unit) + ": " + std::strerror(errno));
         std::fclose(f);
     }
     auto it = units_.find(unit);
@@ -118,7 +121,8 @@ Units::Stream& Units::output(int unit) {
         throw RunError("cannot write to standard input (unit 5)");
     if (!s.writing && !s.standard && files_ == FileOutput::written) {
         s.file = std::fopen(s.path.c_str(), "wb");
-        if (s.file == nullptr) throw RunError("cannot write file \"" + s.name + "\"");
+        if (s.file == nullptr)
+            throw RunError("cannot write file \"" + s.name + "\": " + std::strerror(errno));
     }
     s.writing = true;
     return s;

@@ -1,6 +1,7 @@
 #include "driver/frequency_sweep.hpp"
 
 #include "driver/element_properties.hpp"
+#include "driver/field_check.hpp"
 #include "driver/progress.hpp"
 #include "solver/sweep.hpp"
 
@@ -95,6 +96,7 @@ void frequency_sweep(Units& units, const RunParams& p, const ProcessGrid& a1,
         if (jw == p.jw2) write_model_files(units, p.nx, p.ny, s.fields);
 
         const int iter = solve(units, p, a1, jw, omega, flags, s);
+        if (s.first_nonfinite_jw == 0 && !traces_finite(s.state)) s.first_nonfinite_jw = jw;
         units.write(14, iteration_log, {jw, iter});
         progress.frequency_done(jw, iter);
 

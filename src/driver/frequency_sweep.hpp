@@ -30,6 +30,7 @@ struct SweepState {
     SnapshotSums sums;
     ReceiverSpectra spectra;
     double denomin = 0.0;  // kept from one frequency to the next, as the error test leaves it
+    int first_nonfinite_jw = 0;  // first frequency (in sweep order) whose field is not finite; 0: none
 };
 
 // Outcome of the outer iteration of one frequency.

@@ -44,7 +44,9 @@ using FieldSolveFactory = std::function<FieldSolve(const RunSetup& run)>;
 
 // Runs `body` with a unit table on the given streams and returns the exit
 // status: 0 on a normal end or plain stop, the code of a numeric stop (with
-// "STOP <code>" on err), 2 on a run error (with its message on err).
+// "STOP <code>" on err), 2 on a run error (with its message on err), 5 when
+// the run ended normally but its wave field was not finite (NonFiniteField).
+// Every unit is flushed first in every case.
 int run_guarded(std::istream& in, std::ostream& out, std::ostream& err,
                 const std::function<void(Units&)>& body);
 

@@ -1,5 +1,6 @@
 // The run sequence shared by the programs.
 #include <iostream>
+#include <sstream>
 
 #include "common/stop.hpp"
 #include "common/timer.hpp"
@@ -39,6 +40,16 @@ void open_files(Units& units, ProgramKind kind) {
     }
 }
 
+// Every file has been written as usual; the run still fails.
+[[noreturn]] void report_nonfinite_field(const RunParams& p, int jw) {
+    std::ostringstream message;
+    message << "the wave field is not finite (NaN or infinity) from frequency number " << jw
+            << " (" << frequency_of(jw, p)
+            << " kHz) on, in sweep order: the traces and snapshots written are not usable; "
+               "check the moduli of the material files and the densities";
+    throw NonFiniteField(message.str());
+}
+
 void print_cpu_time(Units& units, CpuTimer& timer) {
     static const Format cpu_line("(/1x,'tiempo=',g20.8)");
     units.write(6, cpu_line, {timer.lap()});
@@ -57,6 +68,7 @@ void run_solver(Units& units, ProgramKind kind, const BuildLimits& limits,
     outime(units, p.nx, p.ny, p.nsnapt, s.sums, s.spectra, p.nt, p.dt, p.delw, p.jw1, p.jw2,
            p.nrec, p.keyqua);
     print_cpu_time(units, timer);
+    if (s.first_nonfinite_jw != 0) report_nonfinite_field(p, s.first_nonfinite_jw);
 }
 
 // The model check: element properties, logs and model files of the first

@@ -1,5 +1,6 @@
 #include "model/deck_faults.hpp"
 
+#include <cmath>
 #include <sstream>
 #include <string>
 
@@ -39,12 +40,48 @@ void check_grid_counts(const ProcessGrid& a1, std::int32_t ngx, std::int32_t ngy
     require_at_least_one("ngy", "record 7", ngy, "the number of global elements in y");
 }
 
+void check_global_grid(const BuildLimits& limits, std::int32_t ngx, std::int32_t ngy) {
+    const std::int64_t n = limits.row_limit;
+    const std::int64_t most = 16 * n * n;
+    if (std::int64_t{ngx} * ngy > most)
+        reject("ngx x ngy = " + std::to_string(ngx) + " x " + std::to_string(ngy) +
+               " (records 6 and 7): the global grid may have at most " + std::to_string(most) +
+               " elements (4 x 4 subdomains of " + std::to_string(n) + " x " +
+               std::to_string(n) + "), the extent of the material map");
+}
+
+void check_domain_sizes(double xsize, double ysize) {
+    if (!(xsize > 0.0))
+        reject("xsize = " + real_text(xsize) + " (record 8): the domain size must be positive");
+    if (!(ysize > 0.0))
+        reject("ysize = " + real_text(ysize) + " (record 9): the domain size must be positive");
+}
+
+double require_finite(double value, std::string_view what) {
+    if (!std::isfinite(value))
+        reject(std::string(what) + " = " + real_text(value) +
+               ": deck values must be finite numbers");
+    return value;
+}
+
 void check_frequency_step(const RunParams& p) {
     require_at_least_one("npf", "record 15", p.npf, "the number of frequency points");
     if (!(p.f4 > 0.0))
         reject("f4 = " + real_text(p.f4) +
                " (record 19): the highest band-pass frequency must be positive; it sets the "
                "frequency step f4/npf");
+    if (!(p.f4 / p.npf > 0.0))
+        reject("f4 = " + real_text(p.f4) + " (record 19) and npf = " + std::to_string(p.npf) +
+               " (record 15): the frequency step f4/npf rounds to zero");
+}
+
+void check_time_step(const RunParams& p) {
+    if (!(p.dt > 0.0) || !std::isfinite(p.dt))
+        reject("the time step dt = 0.1 h / ppmax = " + real_text(p.dt) + " msec (h = " +
+               real_text(p.h) + " m, largest P-wave phase velocity ppmax = " +
+               real_text(p.ppmax) +
+               " m/msec) is not a positive number: check the densities and moduli of the "
+               "materials (records 23 to 31)");
 }
 
 void check_band_pass(const RunParams& p) {

@@ -18,8 +18,24 @@ void require_at_least_one(std::string_view name, std::string_view record, std::i
                           std::string_view meaning);
 // nsx, nsy, ngx, ngy, in record order.
 void check_grid_counts(const ProcessGrid& a1, std::int32_t ngx, std::int32_t ngy);
-// npf at least 1 and f4 positive: together they set the frequency step.
+// The material map holds the whole global grid, of which this run solves
+// one block. With many subdomains nx and ny pass the row limit check for a
+// global grid of up to 10^10 elements; the map is allowed at most the
+// elements of 4 x 4 blocks of the largest local grid, 16 N^2.
+void check_global_grid(const BuildLimits& limits, std::int32_t ngx, std::int32_t ngy);
+// xsize and ysize positive: they give the element size h, by which the grid,
+// the time step and every position are divided.
+void check_domain_sizes(double xsize, double ysize);
+// A real of the deck: NaN and infinity are rejected where they are read,
+// before they reach an integer conversion or the model. Returns value.
+double require_finite(double value, std::string_view what);
+// npf at least 1 and f4 positive, and f4 / npf not rounded to zero: together
+// they set the frequency step.
 void check_frequency_step(const RunParams& p);
+// The time step dt = (h / ppmax) * 0.1 a positive finite number (not so when
+// a density or modulus of zero or of extreme size makes ppmax zero or
+// infinite): every time and every sample count is divided by it.
+void check_time_step(const RunParams& p);
 // f1, f2, f3 not negative (f4 is checked with the frequency step).
 void check_band_pass(const RunParams& p);
 // keyqua 1 or 2.

@@ -15,4 +15,12 @@ inline std::int32_t int_trunc(double x) {
     return std::numeric_limits<std::int32_t>::min();
 }
 
+// The same for a count that is checked against a limit (nt, npulse): a value
+// beyond the int32 range saturates, so that it fails the check instead of
+// turning negative and passing it. NaN gives -2147483648 as above.
+inline std::int32_t int_trunc_count(double x) {
+    if (x >= 2147483648.0) return std::numeric_limits<std::int32_t>::max();
+    return int_trunc(x);
+}
+
 }  // namespace ef

@@ -63,8 +63,12 @@ public:
 
 private:
     std::int32_t read_i5(const std::string& what) { return units_.read_i5(kDeck, what); }
-    double read_e20(const std::string& what) { return units_.read_e20(kDeck, 8, what); }
-    double read_list(const std::string& what) { return units_.read_list(kDeck, what); }
+    double read_e20(const std::string& what) {
+        return require_finite(units_.read_e20(kDeck, 8, what), what);
+    }
+    double read_list(const std::string& what) {
+        return require_finite(units_.read_list(kDeck, what), what);
+    }
 
     // A summary line, printed only by the controlling process.
     void gated(const Format& f, std::initializer_list<Item> items = {}) {
@@ -100,6 +104,7 @@ private:
 
         if (p_.nx > limits_.row_limit) throw StopRun{77};
         if (p_.ny > limits_.row_limit) throw StopRun{77};
+        check_global_grid(limits_, p_.ngx, p_.ngy);
     }
 
     // Records 8 and 9: block sizes from the sizes as read, then the mesh size
@@ -107,6 +112,7 @@ private:
     void domain_sizes() {
         p_.xsize = read_e20("xsize (record 8)");
         p_.ysize = read_e20("ysize (record 9)");
+        check_domain_sizes(p_.xsize, p_.ysize);
         p_.hpx = p_.xsize / a1_.nsx;
         p_.hpy = p_.ysize / a1_.nsy;
 
@@ -295,6 +301,7 @@ private:
     // Time step and trace length, records 34 and 35, mute.
     void time_sampling() {
         time_step(p_);
+        check_time_step(p_);
         if (p_.nt > kMaxTimeSamples) throw StopRun{999};
         p_.kdel = read_i5("kdel (record 34)");
         p_.tmute = read_e20("tmute (record 35)");

@@ -16,7 +16,7 @@ void source_frequency(RunParams& p) {
 
 void time_step(RunParams& p) {
     p.dt = (p.h / p.ppmax) * 0.1;
-    p.nt = int_trunc(p.stime / p.dt);
+    p.nt = int_trunc_count(p.stime / p.dt);
 }
 
 void mute_samples(RunParams& p) { p.ntmute = p.tmute > 0.0 ? int_trunc(p.tmute / p.dt) : 0; }

@@ -83,7 +83,8 @@ void write_amplitudes(Units& units, int unit, const RunParams& p,
 // if4 is normally jw2 + 1, one past the last computed entry.
 void taper(const RunParams& p, std::vector<Complex>& sourspec) {
     if (p.if3 == 1 || p.if3 > p.if4) return;
-    const double span = static_cast<double>(p.if4 - p.if3);
+    // in 64 bits: a corner beyond the int32 range converts to -2147483648
+    const double span = static_cast<double>(std::int64_t{p.if4} - p.if3);
     const int last = std::min(p.if4, p.jw2);
     for (int k = std::max(p.if3, 1); k <= last; ++k)
         sourspec[k] = (static_cast<double>(p.if4 - k) / span) * sourspec[k];
@@ -100,7 +101,8 @@ void build_source(Units& units, const ProcessGrid& a1, RunParams& p) {
         p.width = 0.5 / p.freq;
         p.ts = p.width * 2.5;
         p.totpul = p.ts * 3.0;
-        p.npulse = int_trunc(p.totpul / p.dt + kPulseRound);
+        // a pulse too long for an int32 (freq near 0) fails the check below
+        p.npulse = int_trunc_count(p.totpul / p.dt + kPulseRound);
         units.write(6, pulse_length, {p.npulse});
         if (p.npulse > kMaxTimeSamples) throw StopRun{12345};
         if (a1.prints()) {

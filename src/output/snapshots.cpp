@@ -24,7 +24,9 @@ void accumulate(double shift, int jw, int nx, int ny, const InterfaceState& st,
     const double w = (static_cast<double>(jw - 1) + shift) * delw;
     std::vector<double> c(static_cast<std::size_t>(nsnapt) + 1), s(c.size());
     for (int k = 1; k <= nsnapt; ++k) {
-        const double theta = (static_cast<double>(itsnap[k] - 1) * w) * dt;
+        // itsnap - 1 in real64: a snapshot time beyond the int32 range
+        // converts to -2147483648, whose predecessor would overflow
+        const double theta = ((static_cast<double>(itsnap[k]) - 1.0) * w) * dt;
         c[k] = std::cos(theta);
         s[k] = std::sin(theta);
     }

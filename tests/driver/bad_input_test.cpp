@@ -1,0 +1,299 @@
+// Bad input through the built program: a deck, a material file or a working
+// directory that is wrong in any of the ways below ends the run with a message
+// naming what is wrong and a failure status (or with the stop the deck checks
+// prescribe), and never leaves a file whose last record is cut.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "driver/program_run.hpp"
+#include "model/deck_builder.hpp"
+
+namespace ef::test {
+namespace {
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// A run of the default model (10 x 8 elements, frequency numbers 10 down to 2).
+ProgramRun run_with(const std::string& deck, const MaterialTexts& files = default_material_files()) {
+    ProgramRun r;
+    r.put(files);
+    r.run(deck);
+    return r;
+}
+
+// A run error: status 2, one message line naming `part`, no cut file.
+void expect_run_error(const ProgramRun& r, const std::string& part, const std::string& context) {
+    EXPECT_EQ(r.status, 2) << context << "\n" << r.err;
+    EXPECT_TRUE(contains(r.err, "elastofreq: ")) << context << "\n" << r.err;
+    EXPECT_TRUE(contains(r.err, part)) << context << "\n" << r.err;
+    EXPECT_TRUE(r.cut_files().empty()) << context;
+}
+
+TEST(BadInput, SoundDeckRunsToTheEnd) {
+    const ProgramRun r = run_with(DeckBuilder().text());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(contains(r.out, "tiempo="));
+    EXPECT_TRUE(r.cut_files().empty());
+}
+
+TEST(BadInput, DeckCutShortAtEveryRecord) {
+    const DeckBuilder deck;
+    const std::vector<DeckBuilder::Record> records = deck.records();
+    std::string text;
+    for (std::size_t k = 0; k + 1 < records.size(); ++k) {
+        text += records[k].line + "\n";
+        const ProgramRun r = run_with(text);
+        // The message names the record that is missing by its line number.
+        expect_run_error(r, "end of file reading ", "cut after " + records[k].name);
+        EXPECT_TRUE(contains(r.err, "from standard input, record " + std::to_string(k + 2)))
+            << records[k].name << ": " << r.err;
+    }
+}
+
+TEST(BadInput, NonNumericFieldInEachRecordKind) {
+    struct Case {
+        const char* record;  // deck builder name
+        const char* line;
+        const char* named;   // as the message names it
+    };
+    for (const Case& c : {Case{"nsx", "  x1     (i5)", "nsx (record 3)"},
+                          Case{"maxiter", "  5-0", "maxiter (record 20)"},
+                          Case{"xsize", "          1.0e2 metres", "xsize (record 8)"},
+                          Case{"reduc", "1.0e-4.5", "reduc (record 21)"},
+                          Case{"tsnap1", "ten", "tsnap(1) (record 13)"},
+                          Case{"ros1", "2.0.0", "ros(1) (record 23)"},
+                          Case{"xinic", "x=10", "xinic (record 38)"}}) {
+        DeckBuilder deck;
+        deck.raw(c.record, c.line);
+        const ProgramRun r = run_with(deck.text());
+        expect_run_error(r, c.named, c.record);
+        EXPECT_TRUE(contains(r.err, "bad ")) << r.err;
+    }
+}
+
+TEST(BadInput, NanAndInfinityInTheDeck) {
+    struct Case {
+        const char* record;
+        const char* line;
+        const char* named;
+    };
+    for (const Case& c : {Case{"perclow", "NaN", "perclow (record 2)"},
+                          Case{"xsize", "Infinity", "xsize (record 8)"},
+                          Case{"tsnap1", "inf", "tsnap(1) (record 13)"},
+                          Case{"f4", "-inf", "f4 (record 19)"},
+                          Case{"ros1", "nan", "ros(1) (record 23)"},
+                          Case{"fq2_1", "  nan", "fq2(1) (record 33)"},
+                          Case{"xsou", "nan", "xsou (record 36)"},
+                          Case{"yfin", "-Infinity", "yfin (record 38)"},
+                          Case{"region1.yf", "NAN", "yf (region 1, record 39)"},
+                          Case{"region2.xi", "nan", "xi (region 2, record 39)"}}) {
+        DeckBuilder deck;
+        deck.raw(c.record, c.line);
+        const ProgramRun r = run_with(deck.text());
+        expect_run_error(r, c.named, c.record);
+        EXPECT_TRUE(contains(r.err, "must be finite")) << r.err;
+    }
+}
+
+TEST(BadInput, ZeroAndNegativeSizesAndCounts) {
+    struct Case {
+        const char* record;
+        std::int32_t value;
+        const char* named;
+    };
+    for (const Case& c : {Case{"nsx", 0, "nsx = 0 (record 3)"}, Case{"nsy", -1, "nsy = -1 (record 4)"},
+                          Case{"ngx", 0, "ngx = 0 (record 6)"}, Case{"ngy", -8, "ngy = -8 (record 7)"},
+                          Case{"npf", 0, "npf = 0 (record 15)"}, Case{"key", 0, "key = 0 (record 16)"},
+                          Case{"keyqua", -1, "keyqua = -1 (record 14)"},
+                          Case{"nmat", 0, "nmat = 0 (record 22)"},
+                          Case{"nmat", -3, "nmat = -3 (record 22)"}}) {
+        DeckBuilder deck;
+        deck.raw(c.record, i5_line(c.value, c.record));
+        expect_run_error(run_with(deck.text()), c.named, c.record);
+    }
+    for (const auto& [record, named] : std::vector<std::pair<std::string, std::string>>{
+             {"xsize", "xsize = 0 (record 8)"}, {"ysize", "ysize = -80 (record 9)"}}) {
+        DeckBuilder deck;
+        deck.raw(record, e20_line(record == "xsize" ? 0.0 : -80.0, record));
+        expect_run_error(run_with(deck.text()), named, record);
+    }
+
+    // Counts below one that the deck format allows: no snapshots, no
+    // iterations (every frequency logged as not converged).
+    DeckBuilder quiet;
+    quiet.fsnap.clear();
+    quiet.tsnap.clear();
+    quiet.nsnapt_override = -4;
+    quiet.maxiter = 0;
+    quiet.maxlow = -1;
+    ProgramRun r = run_with(quiet.text());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(contains(r.file("iter.freq"), "     10        1\n"));
+
+    // Fewer than two receivers: the prescribed plain stop, status 0 and no
+    // message, after the receiver line has been echoed.
+    for (const std::int32_t nrec : {1, 0, -2}) {
+        DeckBuilder deck;
+        deck.nrec = nrec;
+        r = run_with(deck.text());
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+        EXPECT_TRUE(contains(r.out, " yfin ")) << nrec;
+        EXPECT_TRUE(r.cut_files().empty());
+    }
+}
+
+TEST(BadInput, CountsOverEveryLimit) {
+    // The stop decks: each over one limit, ending with its stop code.
+    int decks = 0;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(ELASTOFREQ_TEST_DATA) + "/decks")) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("stop_", 0) != 0) continue;
+        const int code = std::stoi(name.substr(5));
+        std::ifstream f(entry.path());
+        std::ostringstream text;
+        text << f.rdbuf();
+        const ProgramRun r = run_with(text.str(), default_material_files(20));
+        EXPECT_EQ(r.status, code & 0xff) << name;
+        EXPECT_EQ(r.err, "STOP " + std::to_string(code) + "\n") << name;
+        EXPECT_TRUE(r.cut_files().empty()) << name;
+        ++decks;
+    }
+    EXPECT_GE(decks, 12);
+
+    // A global grid past the material map's extent, with local sizes that
+    // pass the row limit check: rejected before the map is allocated.
+    DeckBuilder wide;
+    wide.nsx = 200;
+    wide.ngx = 99999;
+    wide.nsy = 300;
+    wide.ngy = 90000;
+    const ProgramRun r = run_with(wide.text());
+    expect_run_error(r, "ngx x ngy = 99999 x 90000 (records 6 and 7)", "wide");
+    EXPECT_TRUE(contains(r.err, "at most 5798464 elements")) << r.err;
+}
+
+TEST(BadInput, TimesAndFrequenciesBeyondTheInt32Range) {
+    // Snapshot times and frequencies whose sample and frequency numbers do
+    // not fit an int32 are simply never reached; the run goes through.
+    DeckBuilder deck;
+    deck.tsnap = {1.0e12};
+    deck.fsnap = {-1.0e12};
+    const ProgramRun r = run_with(deck.text());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(r.has_file("fort.15"));
+    EXPECT_TRUE(r.cut_files().empty());
+}
+
+TEST(BadInput, MaterialFileWithTooFewRecords) {
+    MaterialTexts files = default_material_files(1, 3);  // the band has 9 frequencies
+    ProgramRun r = run_with(DeckBuilder().text(), files);
+    expect_run_error(r, "from p_modulus.freq, record 5", "short p_modulus.freq");
+    EXPECT_TRUE(contains(r.err, "end of file reading P-wave modulus of material 1, frequency number 7"))
+        << r.err;
+
+    files = default_material_files();
+    files.bulk_density = "    1\n";
+    r = run_with(DeckBuilder().text(), files);
+    expect_run_error(r, "density of material 1 from bulk_density.mat, record 2", "short density");
+
+    files = default_material_files();
+    files.s_modulus = "    1\n  5.0e6    abc\n";
+    r = run_with(DeckBuilder().text(), files);
+    expect_run_error(r, "s_modulus.freq, record 2", "non-numeric s_modulus.freq");
+}
+
+TEST(BadInput, MissingMaterialFile) {
+    for (int missing = 0; missing < 3; ++missing) {
+        MaterialTexts files = default_material_files();
+        const char* name[] = {"p_modulus.freq", "s_modulus.freq", "bulk_density.mat"};
+        (missing == 0 ? files.with_p : missing == 1 ? files.with_s : files.with_density) = false;
+        ProgramRun r;
+        r.put(files);
+        r.run(DeckBuilder().text());
+        expect_run_error(r, std::string("cannot open file \"") + name[missing] + "\"", name[missing]);
+        EXPECT_TRUE(contains(r.err, "no such file")) << r.err;
+        // The run ends at the open, before any output file exists.
+        EXPECT_EQ(r.files().size(), 2u);
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST(BadInput, NanAndInfinityInMaterialFiles) {
+    // A NaN modulus at frequency number 6: the checks let it through, the run
+    // writes every file as usual and then fails, naming that frequency.
+    MaterialTexts files = default_material_files();
+    std::istringstream lines(files.p_modulus);
+    std::string line, p_modulus;
+    for (int k = 0; std::getline(lines, line); ++k)
+        p_modulus += (k == 5 ? modulus_line(0.6, std::numeric_limits<double>::quiet_NaN(), 5.0e5)
+                             : line + "\n");
+    files.p_modulus = p_modulus;
+    ProgramRun r = run_with(DeckBuilder().text(), files);
+    EXPECT_EQ(r.status, 5) << r.err;
+    EXPECT_TRUE(contains(r.err, "not finite")) << r.err;
+    EXPECT_TRUE(contains(r.err, "frequency number 6 ")) << r.err;
+    EXPECT_TRUE(contains(r.out, "tiempo="));
+    const std::string log = r.file("iter.freq");
+    EXPECT_EQ(log.substr(0, 9), "     10  ");
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 9);
+    EXPECT_FALSE(r.file("vx_traces.su").empty());
+    EXPECT_TRUE(r.cut_files().empty());
+
+    // An infinite density: non-finite from the first frequency on.
+    files = default_material_files();
+    files.bulk_density = "    1\n            Infinity\n";
+    r = run_with(DeckBuilder().text(), files);
+    EXPECT_EQ(r.status, 5) << r.err;
+    EXPECT_TRUE(contains(r.err, "frequency number 10 ")) << r.err;
+    EXPECT_TRUE(r.cut_files().empty());
+
+    // An infinite shear modulus.
+    files = default_material_files();
+    files.s_modulus = "    1\n" + modulus_line(1.0, std::numeric_limits<double>::infinity(), 0.0) +
+                      files.s_modulus.substr(files.s_modulus.find('\n', 6) + 1);
+    r = run_with(DeckBuilder().text(), files);
+    EXPECT_EQ(r.status, 5) << r.err;
+    EXPECT_TRUE(contains(r.err, "frequency number 10 ")) << r.err;
+}
+
+TEST(BadInput, OutputFileThatCannotBeCreated) {
+    // A directory where a named output file belongs: the run ends at the open.
+    for (const char* name : {"vp.freq", "vz_traces.su", "filtered_spectrum"}) {
+        ProgramRun r;
+        r.put(default_material_files());
+        std::filesystem::create_directory(r.dir() / name);
+        r.run(DeckBuilder().text());
+        expect_run_error(r, std::string("cannot create file \"") + name + "\"", name);
+        EXPECT_TRUE(contains(r.err, "Is a directory")) << r.err;
+    }
+
+    // Files created later in the run: the model map of the deck reader and a
+    // frequency-domain snapshot of the sweep. What was written before is
+    // complete.
+    for (const char* name : {"matnum_gnu", "fort.15"}) {
+        ProgramRun r;
+        r.put(default_material_files());
+        std::filesystem::create_directory(r.dir() / name);
+        r.run(DeckBuilder().text());
+        expect_run_error(r, std::string("\"") + name + "\"", name);
+        EXPECT_FALSE(r.file("source").empty()) << name;
+        if (std::string(name) == "fort.15") {
+            EXPECT_FALSE(r.file("vp.freq").empty());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace ef::test
