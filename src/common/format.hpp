@@ -5,6 +5,7 @@
 //   std::string text = f.apply({jsou, ksou});   // records, each ending in '\n'
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -37,7 +38,9 @@ public:
     explicit Format(std::string_view text);
     ~Format();
     Format(const Format&);
+    Format(Format&&) noexcept;
     Format& operator=(const Format&);
+    Format& operator=(Format&&) noexcept;
 
     // The records one write statement with this format produces for the
     // items, each record followed by '\n'.
@@ -45,12 +48,20 @@ public:
     std::string apply(std::initializer_list<Item> items) const {
         return apply(std::span<const Item>(items.begin(), items.size()));
     }
+    // The same records appended to `out` (no temporary string).
+    void append(std::string& out, std::span<const Item> items) const;
 
-    struct Node;  // parsed descriptor tree (defined in format.cpp)
+    const std::string& text() const { return text_; }
+
+    // One edit descriptor of the format with group repeat counts expanded
+    // (defined in format.cpp).
+    struct Node;
 
 private:
     std::vector<Node> nodes_;
     std::string text_;
+    std::size_t reversion_ = 0;  // where the format starts again when items remain
+    bool has_data_ = false;      // whether any data edit descriptor occurs
 };
 
 // One list-directed record, '\n' included: a leading blank, integers in 11
@@ -66,16 +77,28 @@ std::string edit_i(std::int32_t v, int w);
 std::string edit_e(double v, int w, int d);
 std::string edit_g(double v, int w, int d);
 
-// Formatted input of one field (the characters of the field, already cut to
-// its width and padded with blanks where the record was shorter). Blanks are
-// ignored; an all-blank field reads as zero; a real without a decimal point
-// has d implied decimals; an exponent may follow the digits. Throws RunError
-// (whose message names `what`) when the field cannot be converted.
+// Formatted input of one field: the characters of the field as the record
+// holds them (fewer than the width when the record is shorter, since the
+// runtime does not pad before converting). Blanks are ignored; an all-blank
+// field reads as zero; a real without a decimal point has d implied decimals;
+// an exponent may follow the digits. Throws RunError (whose message names
+// `what`) when the field cannot be converted.
 std::int32_t read_int_field(std::string_view field, std::string_view what);
 double read_real_field(std::string_view field, int d, std::string_view what);
 
 // List-directed input of one real: the first value on the line (the caller
 // skips empty lines). Throws RunError when there is none.
 double read_list_real(std::string_view line, std::string_view what);
+
+// The same, but a null value (",", "/", "3*") leaves `previous` unchanged as
+// a list-directed read does.
+double read_list_real(std::string_view line, std::string_view what, double previous);
+
+// A list-directed read of one real is satisfied by this line (false for an
+// empty or all-blank line, which the read passes over).
+bool list_line_has_value(std::string_view line);
+
+// Free-format (list-directed) form of one real64, 25 columns.
+std::string list_real(double v);
 
 }  // namespace ef

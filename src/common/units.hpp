@@ -54,6 +54,8 @@ public:
     double read_e20(int unit, int d, std::string_view what);       // (e20.d)
     void read_3e20(int unit, int d, double out[3], std::string_view what);  // (3e20.d)
     double read_list(int unit, std::string_view what);             // list-directed real
+    // The same; a null value (",", "/", "3*") leaves `previous` as it is.
+    double read_list(int unit, std::string_view what, double previous);
     std::string read_record(int unit, std::string_view what);
 
     void flush_all();
@@ -62,6 +64,8 @@ public:
 
 private:
     struct Stream;
+    enum class RecordKind { formatted, list };
+    std::string next_record(int unit, std::string_view what, RecordKind kind);
     Stream& output(int unit);
     Stream& input(int unit);
 

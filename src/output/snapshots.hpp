@@ -3,6 +3,7 @@
 // frequency-domain snapshots written as their frequencies are solved.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "common/run_params.hpp"
@@ -16,7 +17,8 @@ namespace ef {
 // the modulus is below 1e-14 held in single precision.
 Complex element_centre(Complex t, Complex l, Complex b, Complex r);
 
-// tpic1/tpic2(i, j, k): i = 1..nx, j = 1..ny, k = 1..nsnapt (unscaled sums).
+// tpic1/tpic2(i, j, k): i = 1..nx, j = 1..ny, k = 1..nsnapt (unscaled sums);
+// k = 1 exists even when nsnapt is 0 (the small print reads it, all zero).
 class SnapshotSums {
 public:
     SnapshotSums() = default;
@@ -27,6 +29,8 @@ public:
     double tpic2(int i, int j, int k) const;
 
 private:
+    std::size_t index(int i, int j, int k) const;
+
     int nx_ = 0, ny_ = 0, nsnapt_ = 0;
     std::vector<double> tpic1_, tpic2_;
 };

@@ -1,0 +1,116 @@
+#include "output/fourier.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <thread>
+#include <vector>
+
+namespace ef {
+
+namespace {
+
+// pi as the inverse kernels divide by it.
+constexpr double kInversePi = 3.14159265358975;
+
+// X(k) = dt sum_j x(j) (cos theta + i sin(-theta)), theta = ((j-1) ((k-1+s) dw)) dt.
+void direct_sum(double shift, std::span<const double> x, std::span<Complex> X, double dt,
+                double dw) {
+    const std::size_t n = x.size();
+    for (std::size_t k = 0; k < X.size(); ++k) {
+        const double wk = (static_cast<double>(k) + shift) * dw;
+        Complex sum{0.0, 0.0};
+        for (std::size_t j = 0; j < n; ++j) {
+            const double theta = (static_cast<double>(j) * wk) * dt;
+            sum.re = sum.re + x[j] * std::cos(theta);
+            sum.im = sum.im + x[j] * std::sin(-theta);
+        }
+        X[k] = dt * sum;
+    }
+}
+
+// Time samples per block of the inverse sum: the angle table of one block
+// (n frequencies x kBlock times, cosine and sine) stays in cache while every
+// spectrum is summed against it, and the innermost loop runs over
+// independent samples so it vectorises without reordering any one sum.
+constexpr int kBlock = 64;
+
+struct AngleTable {
+    std::vector<double> cos, sin;  // [j * kBlock + t]
+};
+
+void inverse_block(double shift, std::span<const Complex> spectra, int n,
+                   std::span<double> series, int m, int count, double dt, double dw,
+                   int k0, AngleTable& table) {
+    const int width = std::min(kBlock, m - k0);
+    table.cos.resize(static_cast<std::size_t>(n) * kBlock);
+    table.sin.resize(static_cast<std::size_t>(n) * kBlock);
+    for (int j = 0; j < n; ++j) {
+        const double wj = (static_cast<double>(j) + shift) * dw;
+        double* c = table.cos.data() + static_cast<std::size_t>(j) * kBlock;
+        double* s = table.sin.data() + static_cast<std::size_t>(j) * kBlock;
+        for (int t = 0; t < width; ++t) {
+            const double theta = (wj * static_cast<double>(k0 + t)) * dt;
+            c[t] = std::cos(theta);
+            s[t] = std::sin(theta);
+        }
+    }
+    double sum[kBlock];
+    for (int r = 0; r < count; ++r) {
+        const Complex* X = spectra.data() + static_cast<std::size_t>(r) * n;
+        std::fill(sum, sum + kBlock, 0.0);
+        for (int j = 0; j < n; ++j) {
+            const double a = X[j].re, b = X[j].im;
+            const double* c = table.cos.data() + static_cast<std::size_t>(j) * kBlock;
+            const double* s = table.sin.data() + static_cast<std::size_t>(j) * kBlock;
+            for (int t = 0; t < kBlock; ++t) sum[t] = sum[t] + (a * c[t] - b * s[t]);
+        }
+        double* x = series.data() + static_cast<std::size_t>(r) * m + k0;
+        for (int t = 0; t < width; ++t) x[t] = (sum[t] * dw) / kInversePi;
+    }
+}
+
+}  // namespace
+
+void ffu1(std::span<const double> x, std::span<Complex> X, double dt, double dw) {
+    direct_sum(kStandardShift, x, X, dt, dw);
+}
+
+void ffu2(std::span<const double> x, std::span<Complex> X, double dt, double dw) {
+    direct_sum(kMidPointShift, x, X, dt, dw);
+}
+
+void finvu_many(double shift, std::span<const Complex> spectra, int n, std::span<double> series,
+                int m, int count, double dt, double dw) {
+    if (m <= 0 || count <= 0) return;
+    n = std::max(n, 0);
+    const int blocks = (m + kBlock - 1) / kBlock;
+    // Blocks are independent; large syntheses share them out between threads.
+    const double work = static_cast<double>(n) * m * (count + 8.0);
+    const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
+    const int threads = work < 2.0e7 ? 1 : static_cast<int>(std::min<unsigned>(hardware, blocks));
+    auto run = [&](int first) {
+        AngleTable table;
+        for (int b = first; b < blocks; b += threads)
+            inverse_block(shift, spectra, n, series, m, count, dt, dw, b * kBlock, table);
+    };
+    if (threads == 1) {
+        run(0);
+        return;
+    }
+    std::vector<std::jthread> pool;
+    for (int t = 1; t < threads; ++t) pool.emplace_back(run, t);
+    run(0);
+}
+
+void finvu1(std::span<const Complex> X, std::span<double> x, double dt, double dw) {
+    finvu_many(kStandardShift, X, static_cast<int>(X.size()), x, static_cast<int>(x.size()), 1,
+               dt, dw);
+}
+
+void finvu2(std::span<const Complex> X, std::span<double> x, double dt, double dw) {
+    finvu_many(kMidPointShift, X, static_cast<int>(X.size()), x, static_cast<int>(x.size()), 1,
+               dt, dw);
+}
+
+}  // namespace ef
