@@ -1,8 +1,8 @@
 #include "common/edit_descriptors.hpp"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <system_error>
 #include <string>
 
 #include "common/format.hpp"
@@ -23,13 +23,18 @@ struct Decimal {
 Decimal round_decimal(double magnitude, int digits) {
     char buf[64];
     // d.ddde+xx: one digit before the point, digits - 1 after it
-    const int n = std::snprintf(buf, sizeof buf, "%.*e", digits - 1, magnitude);
+    const auto res = std::to_chars(buf, buf + sizeof buf, magnitude,
+                                   std::chars_format::scientific, digits - 1);
+    const int n = static_cast<int>(res.ptr - buf);
     Decimal r{};
     r.count = 0;
     int i = 0;
     for (; i < n && buf[i] != 'e'; ++i)
         if (buf[i] >= '0' && buf[i] <= '9') r.digits[r.count++] = buf[i];
-    r.exponent = std::atoi(buf + i + 1) + 1;
+    // exponent: e, sign, two or three digits
+    int e = 0;
+    for (int k = i + 2; k < n; ++k) e = e * 10 + (buf[k] - '0');
+    r.exponent = (i + 1 < n && buf[i + 1] == '-' ? -e : e) + 1;
     return r;
 }
 
@@ -62,15 +67,24 @@ void append_special(std::string& out, double v, int w) {
 int exponent_text(char* buf, int e) {
     const char sign = e < 0 ? '-' : '+';
     const int a = e < 0 ? -e : e;
-    if (a <= 99) return std::snprintf(buf, 8, "E%c%02d", sign, a);
-    return std::snprintf(buf, 8, "%c%03d", sign, a);
+    int n = 0;
+    if (a <= 99) {
+        buf[n++] = 'E';
+        buf[n++] = sign;
+    } else {
+        buf[n++] = sign;
+        buf[n++] = static_cast<char>('0' + a / 100);
+    }
+    buf[n++] = static_cast<char>('0' + a / 10 % 10);
+    buf[n++] = static_cast<char>('0' + a % 10);
+    return n;
 }
 
 }  // namespace
 
 void append_i(std::string& out, std::int32_t v, int w) {
     char buf[16];
-    const int n = std::snprintf(buf, sizeof buf, "%d", v);
+    const int n = static_cast<int>(std::to_chars(buf, buf + sizeof buf, v).ptr - buf);
     if (n > w) {
         stars(out, w);
         return;
@@ -173,8 +187,10 @@ void append_g(std::string& out, double v, int w, int d) {
     }
     // F(w-4).decimals, correctly rounded, then four blanks
     char fixed[400];
-    int len = std::snprintf(fixed, sizeof fixed, "%#.*f", decimals, m);
-    if (len < 0 || len >= static_cast<int>(sizeof fixed)) len = 0;
+    const auto res =
+        std::to_chars(fixed, fixed + sizeof fixed - 1, m, std::chars_format::fixed, decimals);
+    int len = res.ec == std::errc() ? static_cast<int>(res.ptr - fixed) : 0;
+    if (len > 0 && decimals == 0) fixed[len++] = '.';  // the point stays: "9999."
     const int field = w - 4;
     int width = len + (negative ? 1 : 0);
     int skip = 0;
@@ -235,7 +251,12 @@ void append_list_real(std::string& out, double v) {
             text[len++] = '.';
             for (int k = 1; k < 17; ++k) text[len++] = r.digits[k];
             const int e = r.exponent - 1;
-            len += std::snprintf(text + len, 8, "E%c%03d", e < 0 ? '-' : '+', e < 0 ? -e : e);
+            const int a = e < 0 ? -e : e;
+            text[len++] = 'E';
+            text[len++] = e < 0 ? '-' : '+';
+            text[len++] = static_cast<char>('0' + a / 100);
+            text[len++] = static_cast<char>('0' + a / 10 % 10);
+            text[len++] = static_cast<char>('0' + a % 10);
         }
     }
     const int trailing = fixed_form ? 5 : 0;

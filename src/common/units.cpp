@@ -47,8 +47,9 @@ struct Units::Stream {
     void drain() {
         if (file != nullptr && !buffer.empty()) {
             const std::size_t written = std::fwrite(buffer.data(), 1, buffer.size(), file);
+            const bool complete = written == buffer.size();
             buffer.clear();
-            if (written == 0) throw RunError("cannot write to " + name);
+            if (!complete) throw RunError("cannot write to " + name);
         }
     }
     void flush() {
@@ -113,6 +114,8 @@ Units::Stream& Units::output(int unit) {
         it = units_.emplace(unit, std::move(stream)).first;
     }
     Stream& s = *it->second;
+    if (s.standard && unit == kStandardInput)
+        throw RunError("cannot write to standard input (unit 5)");
     if (!s.writing && !s.standard) {
         s.file = std::fopen(s.path.c_str(), "wb");
         if (s.file == nullptr) throw RunError("cannot write file \"" + s.name + "\"");

@@ -58,6 +58,28 @@ def special_reals():
     return v
 
 
+def ulps_around(x, n):
+    out = [x]
+    up = down = x
+    for _ in range(n):
+        up = math.nextafter(up, INF)
+        down = math.nextafter(down, -INF)
+        out += [up, down]
+    return out
+
+
+def boundary_reals(d):
+    """Values within a few ulps of where the G form changes its number of
+    decimals or switches to the E form, for d significant digits."""
+    out = []
+    r = 1 - 0.5 * 10.0 ** -d
+    for k in range(-2, d + 2):
+        out += ulps_around(10.0 ** k * r, 3)
+        out += ulps_around(10.0 ** k, 2)
+        out += ulps_around(10.0 ** k * (1 - 10.0 ** -d), 2)
+    return out
+
+
 def random_reals(rng, n):
     out = []
     for k in range(n):
@@ -95,6 +117,11 @@ def edit_cases():
             cases.append((desc, bits(x)))
         cases.append((desc, NAN_BITS))
         cases.append((desc, 'FFF8000000000000'))
+    for desc in REAL_DESCRIPTORS:
+        d = 17 if desc == 'list' else int(desc.split('.')[1])
+        for x in boundary_reals(d):
+            cases.append((desc, bits(x)))
+            cases.append((desc, bits(-x)))
     for desc in INT_DESCRIPTORS + ['list_i']:
         for i in INTS:
             cases.append((desc, str(i)))
@@ -187,6 +214,14 @@ def format_cases():
         ("(1x,'a',//,'b',/)", []),
         ("(5x,i5,5x)", [I(1), I(2)]),
         ("(' a',3x,' b',3x)", []),
+        ("(/1x,i5)", [I(1), I(2)]),
+        ("(/,i5,/)", [I(1), I(2), I(3)]),
+        ("(1x,2(/,i3),'z')", [I(1), I(2), I(3), I(4), I(5)]),
+        ("(i3,2(i2,3(i1)),i4)", [I(k % 10) for k in range(1, 25)]),
+        ("(3(1x,i2))", [I(k) for k in range(1, 8)]),
+        ("(e20.8,g15.4,i5)", [R(0.1), R(99.5), I(-1), R(-0.0), R(9999.5), I(0)]),
+        ("(1x,a,i3)", [S('abc'), I(1), S(''), I(2)]),
+        ("(1x,a5,'|',a2,'|')", [S('abc'), S('xyz')]),
     ]
     lists = [
         [],
