@@ -11,7 +11,7 @@ constexpr double kTwoPi = 6.28318530717958;
 
 SweepState::SweepState(const RunParams& p)
     : fields(p.nx, p.ny), beta(p.nx, p.ny), factors(p.nx, p.ny), state(p.nx, p.ny),
-      sums(p.nx, p.ny, p.nsnapt) {}
+      sums(p.nx, p.ny, p.nsnapt), workspaces(p.nx) {}
 
 IterationResult iterate_frequency(Units& units, const RunParams& p, const ProcessGrid& a1,
                                   int jw, const BoundaryFlags& flags, SweepState& s) {
@@ -30,19 +30,17 @@ IterationResult iterate_frequency(Units& units, const RunParams& p, const Proces
     const int itmax = (jw <= p.jwlow) ? p.maxlow : p.maxiter;
     const int nodd = (ny % 2 != 0) ? ny : ny - 1;
     const int neven = (ny % 2 == 0) ? ny : ny - 1;
-    RowWorkspace ws(nx);
 
     // Before any iteration the error is taken as 1 (no reduction yet).
     double gerror = 1.0;
     int iter = 1;
     while (iter <= itmax) {
         s.state.save_previous();
-        for (int j = 1; j <= nodd; j += 2)
-            solv1it(j, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors, s.state, ws);
-        for (int j = 1; j <= nodd; j += 2) uplag(j, nx, s.beta, s.state);
-        for (int j = 2; j <= neven; j += 2)
-            solv1it(j, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors, s.state, ws);
-        for (int j = 2; j <= neven; j += 2) uplag(j, nx, s.beta, s.state);
+        // odd rows, then even rows, which see the odd rows' new traces
+        parity_pass(1, nodd, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors,
+                    s.state, s.workspaces);
+        parity_pass(2, neven, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors,
+                    s.state, s.workspaces);
         s.state.relax();
 
         if (iter == 1) {
@@ -65,9 +63,7 @@ IterationResult iterate_frequency(Units& units, const RunParams& p, const Proces
 int iterative_field_solve(Units& units, const RunParams& p, const ProcessGrid& a1, int jw,
                           double omega, const BoundaryFlags& flags, SweepState& s) {
     inbeta(p.nx, p.ny, omega, s.fields.rho, s.fields.xln, s.fields.xmu, jw, s.beta);
-    RowWorkspace ws(p.nx);
-    for (int j = 1; j <= p.ny; ++j)
-        coeflu(j, p.nx, omega, p.h, s.fields, s.beta, flags, ws, s.factors);
+    factorise_rows(p.ny, p.nx, omega, p.h, s.fields, s.beta, flags, s.workspaces, s.factors);
     return iterate_frequency(units, p, a1, jw, flags, s).iter;
 }
 

@@ -1,8 +1,10 @@
 // Interface state of the domain-decomposition iteration: save, relaxation and
 // the global relative error.
+#include <algorithm>
 #include <cmath>
 
 #include "solver/interface_state.hpp"
+#include "solver/thread_workspaces.hpp"
 
 namespace ef {
 
@@ -15,9 +17,19 @@ InterfaceState::InterfaceState(int nx, int ny)
       lag1lnp1(nx, ny), lag2lnp1(nx, ny), lag1bnp1(nx, ny), lag2bnp1(nx, ny) {}
 
 void InterfaceState::save_previous() {
-    u1lnp1 = u1ln; u1tnp1 = u1tn; u1bnp1 = u1bn; u1rnp1 = u1rn;
-    u2lnp1 = u2ln; u2tnp1 = u2tn; u2bnp1 = u2bn; u2rnp1 = u2rn;
-    lag1lnp1 = lag1ln; lag2lnp1 = lag2ln; lag1bnp1 = lag1bn; lag2bnp1 = lag2bn;
+    Grid2<Complex>* current[12] = {&u1ln, &u1tn, &u1bn, &u1rn, &u2ln, &u2tn,
+                                   &u2bn, &u2rn, &lag1ln, &lag2ln, &lag1bn, &lag2bn};
+    Grid2<Complex>* previous[12] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
+                                    &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1,
+                                    &lag1lnp1, &lag2lnp1, &lag1bnp1, &lag2bnp1};
+    if (u1ln.size() == 0) return;  // never sized
+    const int nx = u1ln.nx(), ny = u1ln.ny();
+    const std::size_t width = static_cast<std::size_t>(nx) + 2;
+    // whole rows, ring included, rows shared out between threads
+#pragma omp parallel for schedule(static) if (rows_in_parallel(nx, ny))
+    for (int j = 0; j <= ny + 1; ++j)
+        for (int a = 0; a < 12; ++a)
+            std::copy_n(&(*current[a])(0, j), width, &(*previous[a])(0, j));
 }
 
 void InterfaceState::relax() {
@@ -29,12 +41,11 @@ void InterfaceState::relax() {
     const Grid2<Complex>* previous[12] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
                                           &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1,
                                           &lag1lnp1, &lag2lnp1, &lag1bnp1, &lag2bnp1};
-    for (int a = 0; a < 12; ++a) {
-        Grid2<Complex>& c = *current[a];
-        const Grid2<Complex>& p = *previous[a];
-        for (int j = 1; j <= ny; ++j) {
-            Complex* cr = &c(1, j);
-            const Complex* pr = &p(1, j);
+#pragma omp parallel for schedule(static) if (rows_in_parallel(nx, ny))
+    for (int j = 1; j <= ny; ++j) {
+        for (int a = 0; a < 12; ++a) {
+            Complex* cr = &(*current[a])(1, j);
+            const Complex* pr = &(*previous[a])(1, j);
             for (int i = 0; i < nx; ++i) {
                 cr[i].re = weight * cr[i].re + previous_weight * pr[i].re;
                 cr[i].im = weight * cr[i].im + previous_weight * pr[i].im;
@@ -53,7 +64,9 @@ void InterfaceState::global_error(double& gerror, double& denomin) const {
 
     // |previous - current|^2 and |previous + current|^2 of every trace, row by
     // row in memory order; element (i, j) gets the 16 slots at its place in
-    // the summation order (i outer, j inner).
+    // the summation order (i outer, j inner). Rows are shared out between
+    // threads; the sums below keep their one fixed order.
+#pragma omp parallel for schedule(static) if (rows_in_parallel(nx, ny))
     for (int j = 1; j <= ny; ++j) {
         for (int i = 1; i <= nx; ++i) {
             double* slot = error_terms_.data() +

@@ -104,6 +104,14 @@ void coeflu(int j, int nx, double omega, double h, const ElementFields& el,
             const RobinCoefficients& beta, const BoundaryFlags& flags,
             RowWorkspace& ws, RowFactors& factors);
 
+class ThreadWorkspaces;
+
+// coeflu for every row j = 1 .. ny. Each row has its own slot of the factors,
+// so the rows are factorised in parallel, each with its thread's workspace.
+void factorise_rows(int ny, int nx, double omega, double h, const ElementFields& el,
+                    const RobinCoefficients& beta, const BoundaryFlags& flags,
+                    ThreadWorkspaces& workspaces, RowFactors& factors);
+
 // Crout factorisation of the band a into row j of the factors. Entries of a
 // outside the profile are not read.
 void factor15(int nx, int j, const Band& a, RowFactors& factors);

@@ -94,4 +94,19 @@ void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& s) {
     }
 }
 
+void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ksou,
+                 const std::vector<Complex>& sour, const RobinCoefficients& beta,
+                 const BoundaryFlags& flags, const RowFactors& factors,
+                 InterfaceState& state, ThreadWorkspaces& workspaces) {
+    if (first > last) return;
+    const int rows = (last - first) / 2 + 1;
+    workspaces.reserve_for_threads();
+#pragma omp parallel for schedule(static) if (rows_in_parallel(nx, rows))
+    for (int r = 0; r < rows; ++r) {
+        const int j = first + 2 * r;
+        solv1it(j, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state, workspaces.local());
+        uplag(j, nx, beta, state);
+    }
+}
+
 }  // namespace ef

@@ -11,6 +11,7 @@
 #include "solver/interface_state.hpp"
 #include "solver/robin.hpp"
 #include "solver/row_system.hpp"
+#include "solver/thread_workspaces.hpp"
 
 namespace ef {
 
@@ -21,5 +22,16 @@ void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
              InterfaceState& state, RowWorkspace& ws);
 
 void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& state);
+
+// One parity pass of the outer iteration: solv1it, then uplag, for the rows
+// first, first + 2, ... up to last. A row of the pass reads only its own
+// interface data and that of the rows of the other parity, and uplag of a row
+// writes only that row's multipliers, which no other solve of the pass reads;
+// so the rows are shared out between threads, each row solved and updated in
+// one go, with the same result as solving all of them and then updating all.
+void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ksou,
+                 const std::vector<Complex>& sour, const RobinCoefficients& beta,
+                 const BoundaryFlags& flags, const RowFactors& factors,
+                 InterfaceState& state, ThreadWorkspaces& workspaces);
 
 }  // namespace ef
