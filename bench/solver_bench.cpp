@@ -88,6 +88,24 @@ void BM_solve_row(benchmark::State& state) {
 }
 BENCHMARK(BM_solve_row)->Arg(200)->Arg(600);
 
+// two rows solved together (items: rows x elements, as above)
+void BM_solve_row_pair(benchmark::State& state) {
+    const int nx = static_cast<int>(state.range(0));
+    Model m(nx, 2);
+    ef::RowWorkspace a(nx), b(nx);
+    ef::RowFactors f(nx, 2);
+    ef::coeflu(1, nx, m.omega, m.h, m.el, m.beta, m.flags, a, f);
+    ef::coeflu(2, nx, m.omega, m.h, m.el, m.beta, m.flags, b, f);
+    for (std::size_t r = 1; r < a.rhs.size(); ++r) a.rhs[r] = b.rhs[r] = {1.0 / static_cast<double>(r), 0.5};
+    for (auto _ : state) {
+        ef::solver15_pair(nx, 1, 2, a.rhs, b.rhs, f, a.answer, b.answer, a.y, b.y);
+        benchmark::DoNotOptimize(a.answer.data());
+        benchmark::DoNotOptimize(b.answer.data());
+    }
+    state.SetItemsProcessed(state.iterations() * 2 * nx);
+}
+BENCHMARK(BM_solve_row_pair)->Arg(200)->Arg(600);
+
 // One outer iteration of a 200 x 150 grid, as the frequency sweep runs it.
 void BM_outer_iteration(benchmark::State& state) {
     const int nx = 200, ny = 150, ksou = 40;

@@ -41,13 +41,9 @@ IterationResult iterate_frequency(Units& units, const RunParams& p, const Proces
                     s.state, s.workspaces);
         parity_pass(2, neven, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors,
                     s.state, s.workspaces);
-        s.state.relax();
-
-        if (iter == 1) {
-            gerror = 1.0;
-        } else {
-            s.state.global_error(gerror, s.denomin);
-        }
+        // relaxation, and from the second iteration on the global error
+        s.state.relax_and_measure(iter > 1, gerror, s.denomin);
+        if (iter == 1) gerror = 1.0;
         if (a1.prints() && iter % 100 == 0)
             units.write(6, global_error_line, {gerror, iter, s.denomin});
         if (p.reduc > gerror) {

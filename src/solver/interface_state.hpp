@@ -30,8 +30,16 @@ struct InterfaceState {
     // Global relative error between previous and current traces; sets
     // gerror and denomin as the iteration control defines them (iteration >= 2).
     void global_error(double& gerror, double& denomin) const;
+    // relax(), then, when measure is set, global_error(gerror, denomin): the
+    // same results, in one pass over the rows.
+    void relax_and_measure(bool measure, double& gerror, double& denomin);
 
 private:
+    void relax_row(int j);
+    void size_error_terms() const;
+    void error_terms_row(int j) const;
+    void sum_error_terms(double& gerror, double& denomin) const;
+
     // Squared moduli of the changes and sums of every trace, in summation order
     // (scratch of global_error, filled row by row).
     mutable std::vector<double> error_terms_;
