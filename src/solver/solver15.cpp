@@ -7,15 +7,49 @@
 //
 // Each unknown waits for the one before it, so one substitution is a long
 // chain of dependent operations. Two rows solved together interleave two such
-// chains and keep the arithmetic units busy; every operation of each row is
-// the one it does when solved alone.
+// chains and keep the arithmetic units busy, with each complex product in one
+// SSE register; every rounding of each row is the one it gets when solved
+// alone with the scalar operators.
 #include <cassert>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "solver/row_system.hpp"
 
 namespace ef {
 
 namespace {
+
+#if defined(__SSE2__)
+// A complex value as one SSE register [re, im]. v - f w is formed with the
+// same roundings as the scalar operators of Complex: the real part
+// f.re w.re + (-(f.im w.im)), which is f.re w.re - f.im w.im, the imaginary
+// part f.re w.im + f.im w.re, then both subtracted from v.
+using Packed = __m128d;
+inline Packed load(const Complex& z) { return _mm_loadu_pd(&z.re); }
+inline void store(Complex& z, Packed v) { _mm_storeu_pd(&z.re, v); }
+inline Complex unpack(Packed v) {
+    Complex z;
+    store(z, v);
+    return z;
+}
+inline Packed minus_product(Packed v, const Complex& f, const Complex& w) {
+    const Packed wv = load(w);                          // [w.re, w.im]
+    const Packed swapped = _mm_shuffle_pd(wv, wv, 1);   // [w.im, w.re]
+    const Packed p1 = _mm_mul_pd(_mm_set1_pd(f.re), wv);       // [f.re w.re, f.re w.im]
+    const Packed p2 = _mm_mul_pd(_mm_set1_pd(f.im), swapped);  // [f.im w.im, f.im w.re]
+    const Packed negate_re = _mm_set_pd(0.0, -0.0);
+    return _mm_sub_pd(v, _mm_add_pd(p1, _mm_xor_pd(p2, negate_re)));
+}
+#else
+using Packed = Complex;
+inline Packed load(const Complex& z) { return z; }
+inline void store(Complex& z, Packed v) { z = v; }
+inline Complex unpack(Packed v) { return v; }
+inline Packed minus_product(Packed v, const Complex& f, const Complex& w) { return v - f * w; }
+#endif
 
 // One row being solved: its factors (read pointer), right-hand side, forward
 // result and solution, all 1-based.
@@ -30,26 +64,45 @@ struct Lane {
 // of L starts at f, the pivot follows its `count` entries.
 template <int count, int R>
 inline void forward_step(Lane (&lane)[R], int k) {
-    Complex v[R];
-    for (int r = 0; r < R; ++r) v[r] = lane[r].b[k];
-    for (int t = 0; t < count; ++t)
-        for (int r = 0; r < R; ++r) v[r] -= lane[r].f[t] * lane[r].w[k - 1 - t];
-    for (int r = 0; r < R; ++r) {
-        lane[r].w[k] = v[r] / lane[r].f[count];
-        lane[r].f += count + 1;
+    if constexpr (R == 1) {
+        // one row: scalar arithmetic has the shorter chain of latencies
+        Lane& l = lane[0];
+        Complex v = l.b[k];
+        for (int t = 0; t < count; ++t) v -= l.f[t] * l.w[k - 1 - t];
+        l.w[k] = v / l.f[count];
+        l.f += count + 1;
+    } else {
+        Packed v[R];
+        for (int r = 0; r < R; ++r) v[r] = load(lane[r].b[k]);
+        for (int t = 0; t < count; ++t)
+            for (int r = 0; r < R; ++r)
+                v[r] = minus_product(v[r], lane[r].f[t], lane[r].w[k - 1 - t]);
+        for (int r = 0; r < R; ++r) {
+            lane[r].w[k] = unpack(v[r]) / lane[r].f[count];
+            lane[r].f += count + 1;
+        }
     }
 }
 
 // x(k) = y(k) - u(k,k+1) x(k+1) - u(k,k+2) x(k+2) - ...
 template <int count, int R>
 inline void back_step(Lane (&lane)[R], int k) {
-    Complex v[R];
-    for (int r = 0; r < R; ++r) v[r] = lane[r].w[k];
-    for (int t = 0; t < count; ++t)
-        for (int r = 0; r < R; ++r) v[r] -= lane[r].f[t] * lane[r].x[k + 1 + t];
-    for (int r = 0; r < R; ++r) {
-        lane[r].x[k] = v[r];
-        lane[r].f += count;
+    if constexpr (R == 1) {
+        Lane& l = lane[0];
+        Complex v = l.w[k];
+        for (int t = 0; t < count; ++t) v -= l.f[t] * l.x[k + 1 + t];
+        l.x[k] = v;
+        l.f += count;
+    } else {
+        Packed v[R];
+        for (int r = 0; r < R; ++r) v[r] = load(lane[r].w[k]);
+        for (int t = 0; t < count; ++t)
+            for (int r = 0; r < R; ++r)
+                v[r] = minus_product(v[r], lane[r].f[t], lane[r].x[k + 1 + t]);
+        for (int r = 0; r < R; ++r) {
+            store(lane[r].x[k], v[r]);
+            lane[r].f += count;
+        }
     }
 }
 

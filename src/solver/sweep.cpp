@@ -11,13 +11,10 @@ namespace {
 // ((e h) beta) u: a Robin product with a neighbour's trace
 Complex robin(double e, double h, Complex beta, Complex u) { return ((e * h) * beta) * u; }
 
-}  // namespace
-
-void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
-             const std::vector<Complex>& sour, const RobinCoefficients& beta,
-             const BoundaryFlags& flags, const RowFactors& factors,
-             InterfaceState& s, RowWorkspace& ws) {
-    if (nx < 1) return;  // no element, no trace to store
+// Steps 1 to 4 of solv1it: the right-hand side of row j in ws.rhs.
+void assemble_rhs(int j, int nx, int jw, double h, int kdel, int ksou,
+                  const std::vector<Complex>& sour, const RobinCoefficients& beta,
+                  const BoundaryFlags& flags, const InterfaceState& s, RowWorkspace& ws) {
     const int n = row_unknowns(nx);
     assert(static_cast<int>(ws.rhs.size()) > n);
     Complex* rhs = ws.rhs.data();
@@ -68,9 +65,10 @@ void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
         const int base = 6 * (i - 1);
         for (int k = 0; k < 8; ++k) rhs[base + 1 + k] += c[k];
     }
+}
 
-    solver15(nx, j, ws.rhs, factors, ws.answer, ws.y);
-
+// Step 6: the new traces of row j from ws.answer.
+void store_traces(int j, int nx, const RowWorkspace& ws, InterfaceState& s) {
     const Complex* x = ws.answer.data();
     for (int i = 1; i <= nx; ++i) {
         const int b = 6 * (i - 1);
@@ -83,6 +81,31 @@ void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
         s.u1rn(i, j) = x[b + 7];
         s.u2rn(i, j) = x[b + 8];
     }
+}
+
+// solv1it for two rows of the same parity pass at once.
+void solv1it_pair(int ja, int jb, int nx, int jw, double h, int kdel, int ksou,
+                  const std::vector<Complex>& sour, const RobinCoefficients& beta,
+                  const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& s,
+                  RowWorkspace& wa, RowWorkspace& wb) {
+    if (nx < 1) return;
+    assemble_rhs(ja, nx, jw, h, kdel, ksou, sour, beta, flags, s, wa);
+    assemble_rhs(jb, nx, jw, h, kdel, ksou, sour, beta, flags, s, wb);
+    solver15_pair(nx, ja, jb, wa.rhs, wb.rhs, factors, wa.answer, wb.answer, wa.y, wb.y);
+    store_traces(ja, nx, wa, s);
+    store_traces(jb, nx, wb, s);
+}
+
+}  // namespace
+
+void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
+             const std::vector<Complex>& sour, const RobinCoefficients& beta,
+             const BoundaryFlags& flags, const RowFactors& factors,
+             InterfaceState& s, RowWorkspace& ws) {
+    if (nx < 1) return;  // no element, no trace to store
+    assemble_rhs(j, nx, jw, h, kdel, ksou, sour, beta, flags, s, ws);
+    solver15(nx, j, ws.rhs, factors, ws.answer, ws.y);
+    store_traces(j, nx, ws, s);
 }
 
 void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& s) {
@@ -100,12 +123,23 @@ void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ks
                  InterfaceState& state, ThreadWorkspaces& workspaces) {
     if (first > last) return;
     const int rows = (last - first) / 2 + 1;
+    // rows in pairs (first, first + 2), (first + 4, first + 6), ..., the last
+    // one alone when their number is odd
+    const int pairs = (rows + 1) / 2;
     workspaces.reserve_for_threads();
 #pragma omp parallel for schedule(static) if (rows_in_parallel(nx, rows))
-    for (int r = 0; r < rows; ++r) {
-        const int j = first + 2 * r;
-        solv1it(j, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state, workspaces.local());
-        uplag(j, nx, beta, state);
+    for (int q = 0; q < pairs; ++q) {
+        const int ja = first + 4 * q, jb = ja + 2;
+        if (jb <= last) {
+            solv1it_pair(ja, jb, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state,
+                         workspaces.local(0), workspaces.local(1));
+            uplag(ja, nx, beta, state);
+            uplag(jb, nx, beta, state);
+        } else {
+            solv1it(ja, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state,
+                    workspaces.local(0));
+            uplag(ja, nx, beta, state);
+        }
     }
 }
 

@@ -1,5 +1,6 @@
-// Scratch of the row solves when rows run in parallel: one RowWorkspace per
-// thread, allocated once and reused for every row, iteration and frequency.
+// Scratch of the row solves when rows run in parallel: two RowWorkspaces per
+// thread (rows are solved in pairs), allocated once and reused for every
+// row, iteration and frequency.
 #pragma once
 
 #include <vector>
@@ -16,8 +17,8 @@ public:
     // Make sure a parallel region of the current thread count finds one
     // workspace per thread (called outside parallel regions).
     void reserve_for_threads();
-    // The workspace of the calling thread.
-    RowWorkspace& local();
+    // Workspace 0 or 1 of the calling thread.
+    RowWorkspace& local(int slot = 0);
 
 private:
     int nx_ = 0;
