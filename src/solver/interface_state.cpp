@@ -25,8 +25,8 @@ void InterfaceState::save_previous() {
     if (u1ln.size() == 0) return;  // never sized
     const int nx = u1ln.nx(), ny = u1ln.ny();
     const std::size_t width = static_cast<std::size_t>(nx) + 2;
-    // whole rows, ring included, rows shared out between threads
-#pragma omp parallel for schedule(static) if (rows_in_parallel(nx, ny))
+    // whole rows, ring included, handed out to the threads a few at a time
+#pragma omp parallel for schedule(dynamic, 4) if (rows_in_parallel(nx, ny))
     for (int j = 0; j <= ny + 1; ++j)
         for (int a = 0; a < 12; ++a)
             std::copy_n(&(*current[a])(0, j), width, &(*previous[a])(0, j));
@@ -114,8 +114,9 @@ void InterfaceState::global_error(double& gerror, double& denomin) const {
 void InterfaceState::relax_and_measure(bool measure, double& gerror, double& denomin) {
     const int nx = u1ln.nx(), ny = u1ln.ny();
     if (measure) size_error_terms();
-    // each row's terms right after its relaxation, while the row is in cache
-#pragma omp parallel for schedule(static) if (rows_in_parallel(nx, ny))
+    // each row's terms right after its relaxation, while the row is in cache;
+    // rows handed out to the threads a few at a time
+#pragma omp parallel for schedule(dynamic, 4) if (rows_in_parallel(nx, ny))
     for (int j = 1; j <= ny; ++j) {
         relax_row(j);
         if (measure) error_terms_row(j);

@@ -127,7 +127,9 @@ void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ks
     // one alone when their number is odd
     const int pairs = (rows + 1) / 2;
     workspaces.reserve_for_threads();
-#pragma omp parallel for schedule(static) if (rows_in_parallel(nx, rows))
+    // Pairs are handed out one at a time: a thread that the machine's other
+    // work holds up leaves the remaining pairs to the others.
+#pragma omp parallel for schedule(dynamic) if (rows_in_parallel(nx, rows))
     for (int q = 0; q < pairs; ++q) {
         const int ja = first + 4 * q, jb = ja + 2;
         if (jb <= last) {
