@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, if missing.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev python3)
+packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev python3
+          libsegyio-dev python3-segyio python3-matplotlib python3-numpy)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

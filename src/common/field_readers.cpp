@@ -4,7 +4,6 @@
 // decimals, and a list-directed value ends at a blank, comma, slash or the
 // end of the line. Every byte sequence is handled without reading outside
 // the given characters.
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -50,10 +49,12 @@ std::string shown(std::string_view s) {
 }
 
 // Accumulates the digits of a decimal number and converts it with the C
-// library, which rounds correctly.
+// library, which rounds correctly. Only the significant digits are kept, as
+// an integer with a power of ten (no decimal point, so no locale matters).
 class DecimalText {
 public:
     void digit(char c) {
+        any_digit_ = true;
         if (digits_.empty() && c == '0') {
             if (seen_point_) --point_shift_;  // leading zeros after the point
             return;
@@ -64,9 +65,7 @@ public:
         } else if (!seen_point_) {
             ++point_shift_;  // digits beyond the precision kept only for magnitude
         }
-        any_digit_ = true;
     }
-    void zero_seen() { any_digit_ = true; }
     void point() { seen_point_ = true; }
     bool seen_point() const { return seen_point_; }
     bool any_digit() const { return any_digit_; }
@@ -90,11 +89,6 @@ private:
     bool seen_point_ = false;
     bool any_digit_ = false;
 };
-
-void add_digit(DecimalText& t, char c) {
-    if (c == '0') t.zero_seen();
-    t.digit(c);
-}
 
 long add_exponent_digit(long e, char c) {
     e = e * 10 + (c - '0');
@@ -188,7 +182,7 @@ double read_real_field(std::string_view field, int d, std::string_view what) {
         const char c = field[p];
         if (c == ' ') continue;
         if (is_digit(c)) {
-            add_digit(mantissa, c);
+            mantissa.digit(c);
             mantissa_seen = true;
         } else if (c == '.') {
             if (mantissa.seen_point()) bad_value(what, field, "real");
@@ -286,7 +280,7 @@ double read_list_real(std::string_view line, std::string_view what, double previ
     for (; p < n; ++p) {
         const char c = line[p];
         if (is_digit(c)) {
-            add_digit(mantissa, c);
+            mantissa.digit(c);
         } else if (c == '.') {
             if (mantissa.seen_point()) bad_value(what, token_end(), "real");
             mantissa.point();

@@ -87,11 +87,15 @@ std::int32_t read_int_field(std::string_view field, std::string_view what);
 double read_real_field(std::string_view field, int d, std::string_view what);
 
 // List-directed input of one real: the first value on the line (the caller
-// skips empty lines). Throws RunError when there is none.
+// skips empty lines; Units::read_list does the whole multi-line read). A value
+// ends at a blank, tab, comma, slash, semicolon or the line end; r*value
+// repeats, E/D/Q or a bare sign start an exponent, inf/infinity/nan are read.
+// Throws RunError when the value is malformed or the line is empty. A null
+// value (",", "/", "3*") reads as 0.0, the value of the program's untouched
+// zero-initialised variables.
 double read_list_real(std::string_view line, std::string_view what);
 
-// The same, but a null value (",", "/", "3*") leaves `previous` unchanged as
-// a list-directed read does.
+// The same, but a null value leaves `previous` as it is, as the runtime does.
 double read_list_real(std::string_view line, std::string_view what, double previous);
 
 // A list-directed read of one real is satisfied by this line (false for an

@@ -53,7 +53,8 @@ public:
     std::int32_t read_i5(int unit, std::string_view what);
     double read_e20(int unit, int d, std::string_view what);       // (e20.d)
     void read_3e20(int unit, int d, double out[3], std::string_view what);  // (3e20.d)
-    double read_list(int unit, std::string_view what);             // list-directed real
+    // List-directed real: empty lines are passed over; a null value gives 0.0.
+    double read_list(int unit, std::string_view what);
     // The same; a null value (",", "/", "3*") leaves `previous` as it is.
     double read_list(int unit, std::string_view what, double previous);
     std::string read_record(int unit, std::string_view what);

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "common/stop.hpp"
+#include "model/geometry.hpp"
 
 namespace ef {
 
@@ -13,13 +14,10 @@ namespace {
 
 // Global element holding the centre of local element (i, j) of this block.
 int global_column(int i, const RunParams& p, const ProcessGrid& a1) {
-    const double x = (a1.iprocx * p.hpx + (i - 1) * p.h + p.h / 2.0) / p.h + 1.0;
-    return static_cast<int>(x);
+    return global_column(BlockLayout{a1.nsx, a1.nsy, p.hpx, p.hpy, p.h}, a1.iprocx, i);
 }
 int global_row(int j, const RunParams& p, const ProcessGrid& a1) {
-    const double y =
-        ((a1.nsy - 1 - a1.iprocy) * p.hpy + (j - 1) * p.h + p.h / 2.0) / p.h + 1.0;
-    return static_cast<int>(y);
+    return global_row(BlockLayout{a1.nsx, a1.nsy, p.hpx, p.hpy, p.h}, a1.iprocy, j);
 }
 
 // 2 Re c Im c / (Re c^2 - Im c^2), i.e. Im(c^2) / Re(c^2).

@@ -1,6 +1,7 @@
 #include "driver/frequency_sweep.hpp"
 
 #include "driver/element_properties.hpp"
+#include "driver/progress.hpp"
 #include "solver/sweep.hpp"
 
 namespace ef {
@@ -72,6 +73,7 @@ void frequency_sweep(Units& units, const RunParams& p, const ProcessGrid& a1,
 
     if (p.jw2 >= p.jw1) check_border_velocities(p, a1, moduli);
 
+    SweepProgress progress(p.jw1, p.jw2);
     for (int jw = p.jw2; jw >= p.jw1; --jw) {
         const double fjw = frequency_of(jw, p);
         const double omega = fjw * kTwoPi;
@@ -84,6 +86,7 @@ void frequency_sweep(Units& units, const RunParams& p, const ProcessGrid& a1,
 
         const int iter = solve(units, p, a1, jw, omega, flags, s);
         units.write(14, iteration_log, {jw, iter});
+        progress.frequency_done(jw, iter);
 
         if (p.keyqua == 1)
             finvpic1(jw, p.nx, p.ny, s.state, s.sums, p.nsnapt, p.itsnap, p.dt, p.delw);
@@ -92,6 +95,7 @@ void frequency_sweep(Units& units, const RunParams& p, const ProcessGrid& a1,
         savtrace(p.nrec, jw, p.irx, p.iry, s.spectra, s.state);
         write_frequency_snapshots(units, p, jw, s.state);
     }
+    progress.finish();
 }
 
 }  // namespace ef

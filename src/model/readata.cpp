@@ -13,7 +13,6 @@
 #include "common/stop.hpp"
 #include "model/deck_faults.hpp"
 #include "model/geometry.hpp"
-#include "model/int_trunc.hpp"
 #include "model/material_map_files.hpp"
 #include "model/materials.hpp"
 #include "model/sampling.hpp"
@@ -31,8 +30,13 @@ std::string indexed(const char* name, int k, const char* record) {
 }
 
 // Tables indexed 1..n (index 0 unused).
-std::vector<double> table(int n) { return std::vector<double>(static_cast<std::size_t>(n > 0 ? n : 0) + 1, 0.0); }
+std::vector<double> table(int n) {
+    return std::vector<double>(static_cast<std::size_t>(n > 0 ? n : 0) + 1, 0.0);
+}
 
+// Reads, echoes and checks the deck in its fixed order. Values the model
+// cannot use are refused right before their first use, so that everything the
+// deck prints before that point is unchanged.
 class DeckReader {
 public:
     DeckReader(Units& units, ProcessGrid& a1, const BuildLimits& limits, RunParams& p)
@@ -52,6 +56,8 @@ public:
         material_regions();
         extend_border(p_.matnum);
         write_material_map_files(units_, p_.matnum, p_.h);
+        // The sweep reads the materials of this process's block through
+        // matnum; a block reaching past the rounded grid is refused here.
         check_block_in_grid(a1_, p_);
     }
 

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <span>
 #include <vector>
 
 #include "common/stop.hpp"
+#include "model/int_trunc.hpp"
 #include "output/fourier.hpp"
 
 namespace ef {
@@ -18,14 +18,6 @@ namespace {
 // 1e-14 and 1.0001 as single-precision constants widened to real64.
 constexpr double kSmallSample = 9.9999998245167e-15;
 constexpr double kPulseRound = 1.000100016593933;
-
-// Conversion to int32 truncating toward zero; a value out of range (or NaN)
-// gives the processor's "integer indefinite", INT32_MIN, as the hardware
-// conversion does.
-std::int32_t truncate_int32(double v) {
-    if (!(v > -2147483649.0 && v < 2147483648.0)) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(v);
-}
 
 // The wavelet of type `key` at t = (j - 1) dt, j = 1 .. nt. A type other
 // than 1, 2 or 3 leaves the series as it is.
@@ -108,7 +100,7 @@ void build_source(Units& units, const ProcessGrid& a1, RunParams& p) {
         p.width = 0.5 / p.freq;
         p.ts = p.width * 2.5;
         p.totpul = p.ts * 3.0;
-        p.npulse = truncate_int32(p.totpul / p.dt + kPulseRound);
+        p.npulse = int_trunc(p.totpul / p.dt + kPulseRound);
         units.write(6, pulse_length, {p.npulse});
         if (p.npulse > kMaxTimeSamples) throw StopRun{12345};
         if (a1.prints()) {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -186,6 +187,33 @@ TEST_F(UnitsTest, ManyRecordsReachTheFileInOrder) {
     }
     EXPECT_EQ(count, n);
     EXPECT_EQ(last, ef::edit_g((n - 1) * 0.25, 15, 4));
+}
+
+TEST_F(UnitsTest, ArbitraryDecksEndInValuesOrRunErrors) {
+    std::mt19937 rng(11);
+    const std::string alphabet = " 0123456789+-.,/*;eEdinf\t\r\n\n\n\0\xff";
+    for (int deck = 0; deck < 300; ++deck) {
+        std::string text(rng() % 400, ' ');
+        for (char& c : text) c = alphabet[rng() % alphabet.size()];
+        std::istringstream in(text);
+        ef::Units units(in, out_, dir_.string());
+        bool at_end = false;
+        for (int k = 0; k < 1000 && !at_end; ++k) {
+            try {
+                double v[3];
+                switch (rng() % 4) {
+                case 0: (void)units.read_i5(5, "n"); break;
+                case 1: (void)units.read_e20(5, 8, "x"); break;
+                case 2: units.read_3e20(5, 12, v, "x"); break;
+                default: (void)units.read_list(5, "x"); break;
+                }
+            } catch (const ef::RunError& e) {
+                // a bad record is consumed; reading goes on to the end of the deck
+                at_end = std::string(e.what()).find("end of file") != std::string::npos;
+            }
+        }
+        EXPECT_TRUE(at_end) << "a deck of at most 400 bytes held 1000 records";
+    }
 }
 
 TEST_F(UnitsTest, RunGuardedFlushesEveryUnitBeforeReporting) {

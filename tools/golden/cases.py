@@ -268,8 +268,8 @@ def write_format_program(path, cases):
         for n, (kind, fmt, items) in enumerate(cases):
             f.write("  write(6,'(a)') '@@ case %d'\n" % n)
             args = ', '.join(fortran_item(it) for it in items)
-            spec = '*' if kind == 'list' else '"' + fmt.replace('"', '""') + '"'
-            f.write('  write(6, %s)%s\n' % (spec, (' ' + args) if args else ''))
+            unit_format = '*' if kind == 'list' else '"' + fmt.replace('"', '""') + '"'
+            f.write('  write(6, %s)%s\n' % (unit_format, (' ' + args) if args else ''))
         f.write("  write(6,'(a)') '@@ case end'\nend program format_cases\n")
 
 

@@ -1,0 +1,115 @@
+#!/usr/bin/python3
+"""tools/plot_run.py on fabricated run folders: one picture per file the folder
+holds, every PNG a real non-empty image, a snapshot that shows its wave (not a
+blank canvas), and folders with files missing."""
+
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+import matplotlib
+
+matplotlib.use("Agg")
+import matplotlib.image as mpimg  # noqa: E402
+import numpy as np  # noqa: E402
+
+import run_folder as rf  # noqa: E402
+
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+FULL_RUN = {
+    "material_map.png", "velocity_map.png",
+    "snapshot_01_vx.png", "snapshot_01_vz.png", "snapshot_02_vx.png", "snapshot_02_vz.png",
+    "gather_vx.png", "gather_vz.png", "convergence.png",
+    "source_wavelet.png", "source_spectrum.png",
+}
+
+
+def plot(folder, *extra):
+    env = dict(os.environ, ELASTOFREQ_BIN_DIR=str(rf.BIN_DIR))
+    return subprocess.run([sys.executable, str(rf.PLOT_TOOL), str(folder), *map(str, extra)],
+                          capture_output=True, text=True, timeout=300, env=env)
+
+
+def colour_fractions(png):
+    """Fractions of clearly red and clearly blue pixels of an image."""
+    rgb = mpimg.imread(png)[..., :3]
+    red = (rgb[..., 0] > 0.6) & (rgb[..., 2] < 0.45)
+    blue = (rgb[..., 2] > 0.6) & (rgb[..., 0] < 0.45)
+    return red.mean(), blue.mean(), rgb.std()
+
+
+class PlotRun(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.root = Path(self.tmp.name)
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def test_a_full_run_folder_gives_every_picture(self):
+        folder = rf.new_run_folder(self.root / "run")
+        dt, nt = rf.deck_dt_nt()
+        rf.write_model_files(folder)
+        rf.write_snapshots(folder, count=2)
+        rf.write_logs_and_source(folder, dt, nt)
+
+        result = plot(folder, folder / "deck.txt")  # the deck lets it convert the traces
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        self.assertTrue((folder / "vx_traces.sgy").exists(), result.stdout)
+        pictures = {p.name for p in (folder / "plots").iterdir()}
+        self.assertEqual(pictures, FULL_RUN, result.stdout)
+        for name in pictures:
+            data = (folder / "plots" / name).read_bytes()
+            self.assertTrue(data.startswith(PNG_SIGNATURE), name)
+            self.assertGreater(len(data), 5000, name)
+        self.assertIn("11 pictures", result.stdout)
+
+        # The ring wave shows in both polarities of the symmetric colour scale.
+        red, blue, spread = colour_fractions(folder / "plots" / "snapshot_01_vz.png")
+        self.assertGreater(red, 0.01)
+        self.assertGreater(blue, 0.01)
+        self.assertGreater(spread, 0.1)
+        # So do the gathers, whose traces change sign.
+        red, blue, _ = colour_fractions(folder / "plots" / "gather_vx.png")
+        self.assertGreater(red, 0.002)
+        self.assertGreater(blue, 0.002)
+
+        # Rendering again replaces the pictures; without the deck it uses the
+        # SEG-Y files already there.
+        result = plot(folder)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual({p.name for p in (folder / "plots").iterdir()}, FULL_RUN)
+
+    def test_missing_files_are_skipped(self):
+        empty = self.root / "empty"
+        empty.mkdir()
+        result = plot(empty)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("0 pictures", result.stdout)
+        self.assertIn("skipped material map", result.stdout)
+
+        # Text traces but no deck: no gathers, the rest is drawn; snapshots are
+        # then drawn in element units (slice_matnum_math absent, no SEG-Y).
+        partial = rf.new_run_folder(self.root / "partial")
+        rf.write_snapshots(partial, count=1)
+        (partial / "iter.freq").write_text("     20       7\n     19       9\n")
+        (partial / "spectrum").write_text("")  # a standard-sampling run leaves it empty
+        (partial / "matnum_gnu").write_text(" 1 1 x\n")  # damaged: skipped, not fatal
+        result = plot(partial)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual({p.name for p in (partial / "plots").iterdir()},
+                         {"snapshot_01_vx.png", "snapshot_01_vz.png", "convergence.png"})
+        self.assertIn("skipped gather vx", result.stdout)
+        self.assertIn("skipped material map: unreadable", result.stdout)
+
+    def test_usage_errors(self):
+        self.assertEqual(plot(self.root / "nowhere").returncode, 2)
+        self.root.joinpath("run").mkdir()
+        self.assertEqual(plot(self.root / "run", self.root / "no_deck").returncode, 2)
+
+
+if __name__ == "__main__":
+    unittest.main()
