@@ -36,10 +36,12 @@ IterationResult iterate_frequency(Units& units, const RunParams& p, const Proces
     double gerror = 1.0;
     int iter = 1;
     while (iter <= itmax) {
-        s.state.save_previous();
-        // odd rows, then even rows, which see the odd rows' new traces
+        // Save the previous iterate, then the odd rows, then the even rows,
+        // which see the odd rows' new traces. The odd pass saves the rows
+        // itself as it goes.
+        if (nodd < 1) s.state.save_previous();
         parity_pass(1, nodd, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors,
-                    s.state, s.workspaces);
+                    s.state, s.workspaces, /*save_previous=*/true);
         parity_pass(2, neven, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors,
                     s.state, s.workspaces);
         // relaxation, and from the second iteration on the global error

@@ -17,17 +17,21 @@ InterfaceState::InterfaceState(int nx, int ny)
       lag1lnp1(nx, ny), lag2lnp1(nx, ny), lag1bnp1(nx, ny), lag2bnp1(nx, ny) {}
 
 void InterfaceState::save_previous() {
+    if (u1ln.size() == 0) return;  // never sized
+    const int nx = u1ln.nx(), ny = u1ln.ny();
+    // whole rows, ring included, handed out to the threads a few at a time
+#pragma omp parallel for schedule(dynamic, 4) if (rows_in_parallel(nx, ny))
+    for (int j = 0; j <= ny + 1; ++j) save_previous_rows(j, j);
+}
+
+void InterfaceState::save_previous_rows(int j0, int j1) {
     Grid2<Complex>* current[12] = {&u1ln, &u1tn, &u1bn, &u1rn, &u2ln, &u2tn,
                                    &u2bn, &u2rn, &lag1ln, &lag2ln, &lag1bn, &lag2bn};
     Grid2<Complex>* previous[12] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
                                     &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1,
                                     &lag1lnp1, &lag2lnp1, &lag1bnp1, &lag2bnp1};
-    if (u1ln.size() == 0) return;  // never sized
-    const int nx = u1ln.nx(), ny = u1ln.ny();
-    const std::size_t width = static_cast<std::size_t>(nx) + 2;
-    // whole rows, ring included, handed out to the threads a few at a time
-#pragma omp parallel for schedule(dynamic, 4) if (rows_in_parallel(nx, ny))
-    for (int j = 0; j <= ny + 1; ++j)
+    const std::size_t width = static_cast<std::size_t>(u1ln.nx()) + 2;
+    for (int j = j0; j <= j1; ++j)
         for (int a = 0; a < 12; ++a)
             std::copy_n(&(*current[a])(0, j), width, &(*previous[a])(0, j));
 }

@@ -25,6 +25,8 @@ struct InterfaceState {
 
     // Copy the twelve current arrays into their previous iterates (ring included).
     void save_previous();
+    // The same for the rows j0 .. j1 only (0 <= j0, j1 <= ny + 1).
+    void save_previous_rows(int j0, int j1);
     // current = 0.99 current + (1 - 0.99) previous, interior elements only.
     void relax();
     // Global relative error between previous and current traces; sets

@@ -120,18 +120,25 @@ void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& s) {
 void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ksou,
                  const std::vector<Complex>& sour, const RobinCoefficients& beta,
                  const BoundaryFlags& flags, const RowFactors& factors,
-                 InterfaceState& state, ThreadWorkspaces& workspaces) {
+                 InterfaceState& state, ThreadWorkspaces& workspaces, bool save_previous) {
     if (first > last) return;
+    assert(!save_previous || first == 1);
     const int rows = (last - first) / 2 + 1;
     // rows in pairs (first, first + 2), (first + 4, first + 6), ..., the last
     // one alone when their number is odd
     const int pairs = (rows + 1) / 2;
+    const int ny = state.u1ln.ny();
     workspaces.reserve_for_threads();
     // Pairs are handed out one at a time: a thread that the machine's other
     // work holds up leaves the remaining pairs to the others.
 #pragma omp parallel for schedule(dynamic) if (rows_in_parallel(nx, rows))
     for (int q = 0; q < pairs; ++q) {
         const int ja = first + 4 * q, jb = ja + 2;
+        if (save_previous) {
+            // pair q saves rows 4q + 1 .. 4q + 4; the first pair also the
+            // bottom ring row, the last one every row up to the top ring row
+            state.save_previous_rows(q == 0 ? 0 : ja, q == pairs - 1 ? ny + 1 : ja + 3);
+        }
         if (jb <= last) {
             solv1it_pair(ja, jb, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state,
                          workspaces.local(0), workspaces.local(1));

@@ -29,9 +29,17 @@ void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& state);
 // writes only that row's multipliers, which no other solve of the pass reads;
 // so the rows are shared out between threads, each row solved and updated in
 // one go, with the same result as solving all of them and then updating all.
+//
+// With save_previous set (the odd pass, first = 1, which then must have at
+// least one row), the pass also saves the previous iterate of every row,
+// ring included, as InterfaceState::save_previous does before the pass: each
+// row is copied before anything of this iteration changes it (its own pass
+// saves a row before solving it, the rows of the other parity change only in
+// the next pass), so the result is the same without a pass of its own.
 void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ksou,
                  const std::vector<Complex>& sour, const RobinCoefficients& beta,
                  const BoundaryFlags& flags, const RowFactors& factors,
-                 InterfaceState& state, ThreadWorkspaces& workspaces);
+                 InterfaceState& state, ThreadWorkspaces& workspaces,
+                 bool save_previous = false);
 
 }  // namespace ef
