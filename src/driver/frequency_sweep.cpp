@@ -2,6 +2,7 @@
 
 #include "driver/element_properties.hpp"
 #include "driver/progress.hpp"
+#include "solver/row_team.hpp"
 #include "solver/sweep.hpp"
 
 namespace ef {
@@ -35,26 +36,46 @@ IterationResult iterate_frequency(Units& units, const RunParams& p, const Proces
     // Before any iteration the error is taken as 1 (no reduction yet).
     double gerror = 1.0;
     int iter = 1;
-    while (iter <= itmax) {
-        // Save the previous iterate, then the odd rows, then the even rows,
-        // which see the odd rows' new traces. The odd pass saves the rows
-        // itself as it goes.
-        if (nodd < 1) s.state.save_previous();
-        parity_pass(1, nodd, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors,
-                    s.state, s.workspaces, /*save_previous=*/true);
-        parity_pass(2, neven, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors,
-                    s.state, s.workspaces);
-        // relaxation, and from the second iteration on the global error
-        s.state.relax_and_measure(iter > 1, gerror, s.denomin);
-        if (iter == 1) gerror = 1.0;
-        if (a1.prints() && iter % 100 == 0)
-            units.write(6, global_error_line, {gerror, iter, s.denomin});
-        if (p.reduc > gerror) {
-            if (a1.prints()) units.write(6, converged_line, {jw, iter, gerror});
-            return {iter, gerror, true};
+    bool converged = false;
+    const int odd_pairs = parity_pairs(1, nodd), even_pairs = parity_pairs(2, neven);
+    s.workspaces.reserve_for_threads();
+    // The rows of each step are shared out within a team of threads that
+    // lasts for the whole iteration; thread 0 runs the steps in order, and
+    // does the sequential parts (the error sums, the messages) alone.
+    RowTeam::run(rows_in_parallel(nx, ny / 2), [&](RowTeam& team) {
+        auto pass = [&](int first, int last, int pairs, bool save) {
+            team.for_items(pairs, [&](int q) {
+                parity_pair(q, first, last, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags,
+                            s.factors, s.state, s.workspaces.local(0), s.workspaces.local(1),
+                            save);
+            });
+        };
+        while (iter <= itmax) {
+            // Save the previous iterate, then the odd rows, then the even
+            // rows, which see the odd rows' new traces. The odd pass saves
+            // the rows itself as it goes.
+            if (nodd < 1) s.state.save_previous();
+            pass(1, nodd, odd_pairs, true);
+            pass(2, neven, even_pairs, false);
+
+            // relaxation, and from the second iteration on the global error
+            const bool measure = iter > 1;
+            if (measure) s.state.size_error_terms();
+            team.for_items(ny, [&](int r) { s.state.relax_and_measure_row(r + 1, measure); });
+            if (measure) s.state.sum_error_terms(gerror, s.denomin);
+            if (iter == 1) gerror = 1.0;
+
+            if (a1.prints() && iter % 100 == 0)
+                units.write(6, global_error_line, {gerror, iter, s.denomin});
+            if (p.reduc > gerror) {
+                if (a1.prints()) units.write(6, converged_line, {jw, iter, gerror});
+                converged = true;
+                return;
+            }
+            ++iter;
         }
-        ++iter;
-    }
+    });
+    if (converged) return {iter, gerror, true};
     if (a1.prints()) units.write(6, not_converged_line, {jw, iter, gerror});
     return {iter, gerror, false};
 }

@@ -36,11 +36,20 @@ struct InterfaceState {
     // same results, in one pass over the rows.
     void relax_and_measure(bool measure, double& gerror, double& denomin);
 
+    // The pieces of relax_and_measure for a caller that shares out the rows
+    // itself: size the scratch of the error terms, then for every row
+    // j = 1 .. ny (in any order, on any thread) relax it and, when measuring,
+    // fill its error terms; then sum the terms in their fixed order.
+    void size_error_terms() const;
+    void relax_and_measure_row(int j, bool measure) {
+        relax_row(j);
+        if (measure) error_terms_row(j);
+    }
+    void sum_error_terms(double& gerror, double& denomin) const;
+
 private:
     void relax_row(int j);
-    void size_error_terms() const;
     void error_terms_row(int j) const;
-    void sum_error_terms(double& gerror, double& denomin) const;
 
     // Squared moduli of the changes and sums of every trace, in summation order
     // (scratch of global_error, filled row by row).

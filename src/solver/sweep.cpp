@@ -117,39 +117,47 @@ void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& s) {
     }
 }
 
+int parity_pairs(int first, int last) {
+    if (first > last) return 0;
+    const int rows = (last - first) / 2 + 1;
+    return (rows + 1) / 2;
+}
+
+void parity_pair(int q, int first, int last, int nx, int jw, double h, int kdel, int ksou,
+                 const std::vector<Complex>& sour, const RobinCoefficients& beta,
+                 const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& state,
+                 RowWorkspace& wa, RowWorkspace& wb, bool save_previous) {
+    const int ja = first + 4 * q, jb = ja + 2;
+    if (save_previous) {
+        // pair q saves rows 4q + 1 .. 4q + 4; the first pair also the bottom
+        // ring row, the last one every row up to the top ring row
+        const int ny = state.u1ln.ny();
+        const bool last_pair = q == parity_pairs(first, last) - 1;
+        state.save_previous_rows(q == 0 ? 0 : ja, last_pair ? ny + 1 : ja + 3);
+    }
+    if (jb <= last) {
+        solv1it_pair(ja, jb, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state, wa, wb);
+        uplag(ja, nx, beta, state);
+        uplag(jb, nx, beta, state);
+    } else {
+        solv1it(ja, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state, wa);
+        uplag(ja, nx, beta, state);
+    }
+}
+
 void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ksou,
                  const std::vector<Complex>& sour, const RobinCoefficients& beta,
                  const BoundaryFlags& flags, const RowFactors& factors,
                  InterfaceState& state, ThreadWorkspaces& workspaces, bool save_previous) {
-    if (first > last) return;
     assert(!save_previous || first == 1);
-    const int rows = (last - first) / 2 + 1;
-    // rows in pairs (first, first + 2), (first + 4, first + 6), ..., the last
-    // one alone when their number is odd
-    const int pairs = (rows + 1) / 2;
-    const int ny = state.u1ln.ny();
+    const int pairs = parity_pairs(first, last);
     workspaces.reserve_for_threads();
     // Pairs are handed out one at a time: a thread that the machine's other
     // work holds up leaves the remaining pairs to the others.
-#pragma omp parallel for schedule(dynamic) if (rows_in_parallel(nx, rows))
-    for (int q = 0; q < pairs; ++q) {
-        const int ja = first + 4 * q, jb = ja + 2;
-        if (save_previous) {
-            // pair q saves rows 4q + 1 .. 4q + 4; the first pair also the
-            // bottom ring row, the last one every row up to the top ring row
-            state.save_previous_rows(q == 0 ? 0 : ja, q == pairs - 1 ? ny + 1 : ja + 3);
-        }
-        if (jb <= last) {
-            solv1it_pair(ja, jb, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state,
-                         workspaces.local(0), workspaces.local(1));
-            uplag(ja, nx, beta, state);
-            uplag(jb, nx, beta, state);
-        } else {
-            solv1it(ja, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state,
-                    workspaces.local(0));
-            uplag(ja, nx, beta, state);
-        }
-    }
+#pragma omp parallel for schedule(dynamic) if (rows_in_parallel(nx, 2 * pairs))
+    for (int q = 0; q < pairs; ++q)
+        parity_pair(q, first, last, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state,
+                    workspaces.local(0), workspaces.local(1), save_previous);
 }
 
 }  // namespace ef
