@@ -2,6 +2,8 @@
 // stored factors, and one outer iteration of the domain decomposition.
 #include <benchmark/benchmark.h>
 
+#include <omp.h>
+
 #include <random>
 
 #include "solver/element_fields.hpp"
@@ -9,6 +11,7 @@
 #include "solver/robin.hpp"
 #include "solver/row_system.hpp"
 #include "solver/sweep.hpp"
+#include "solver/thread_workspaces.hpp"
 
 namespace {
 
@@ -88,29 +91,64 @@ void BM_solve_row(benchmark::State& state) {
 }
 BENCHMARK(BM_solve_row)->Arg(200)->Arg(600);
 
-// One outer iteration of a 200 x 150 grid, as the frequency sweep runs it.
+// two rows solved together (items: rows x elements, as above)
+void BM_solve_row_pair(benchmark::State& state) {
+    const int nx = static_cast<int>(state.range(0));
+    Model m(nx, 2);
+    ef::RowWorkspace a(nx), b(nx);
+    ef::RowFactors f(nx, 2);
+    ef::coeflu(1, nx, m.omega, m.h, m.el, m.beta, m.flags, a, f);
+    ef::coeflu(2, nx, m.omega, m.h, m.el, m.beta, m.flags, b, f);
+    for (std::size_t r = 1; r < a.rhs.size(); ++r) a.rhs[r] = b.rhs[r] = {1.0 / static_cast<double>(r), 0.5};
+    for (auto _ : state) {
+        ef::solver15_pair(nx, 1, 2, a.rhs, b.rhs, f, a.answer, b.answer, a.y, b.y);
+        benchmark::DoNotOptimize(a.answer.data());
+        benchmark::DoNotOptimize(b.answer.data());
+    }
+    state.SetItemsProcessed(state.iterations() * 2 * nx);
+}
+BENCHMARK(BM_solve_row_pair)->Arg(200)->Arg(600);
+
+// One outer iteration of a 200 x 150 grid, as the frequency sweep runs it
+// (odd rows with the save, even rows, relaxation with the global error), with the
+// number of OpenMP threads as argument.
 void BM_outer_iteration(benchmark::State& state) {
     const int nx = 200, ny = 150, ksou = 40;
+    const int threads_before = omp_get_max_threads();
+    omp_set_num_threads(static_cast<int>(state.range(0)));
     Model m(nx, ny);
-    ef::RowWorkspace ws(nx);
+    ef::ThreadWorkspaces ws(nx);
     ef::RowFactors f(nx, ny);
-    for (int j = 1; j <= ny; ++j) ef::coeflu(j, nx, m.omega, m.h, m.el, m.beta, m.flags, ws, f);
+    ef::factorise_rows(ny, nx, m.omega, m.h, m.el, m.beta, m.flags, ws, f);
     ef::InterfaceState s(nx, ny);
     double gerror = 0.0, denomin = 0.0;
+    const int last_odd = ny % 2 ? ny : ny - 1, last_even = ny % 2 ? ny - 1 : ny;
     for (auto _ : state) {
-        s.save_previous();
-        for (int first : {1, 2}) {
-            for (int j = first; j <= ny; j += 2)
-                ef::solv1it(j, nx, 20, m.h, 9, ksou, m.sour, m.beta, m.flags, f, s, ws);
-            for (int j = first; j <= ny; j += 2) ef::uplag(j, nx, m.beta, s);
-        }
-        s.relax();
-        s.global_error(gerror, denomin);
+        ef::parity_pass(1, last_odd, nx, 20, m.h, 9, ksou, m.sour, m.beta, m.flags, f, s, ws, true);
+        ef::parity_pass(2, last_even, nx, 20, m.h, 9, ksou, m.sour, m.beta, m.flags, f, s, ws);
+        s.relax_and_measure(true, gerror, denomin);
         benchmark::DoNotOptimize(gerror);
     }
+    omp_set_num_threads(threads_before);
     state.counters["factor_MB"] = static_cast<double>(f.entries_per_row() * ny * sizeof(Complex)) / 1e6;
 }
-BENCHMARK(BM_outer_iteration)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_outer_iteration)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Factorisation of every row of the grid (once per frequency), threads as argument.
+void BM_factorise_rows(benchmark::State& state) {
+    const int nx = 200, ny = 150;
+    const int threads_before = omp_get_max_threads();
+    omp_set_num_threads(static_cast<int>(state.range(0)));
+    Model m(nx, ny);
+    ef::ThreadWorkspaces ws(nx);
+    ef::RowFactors f(nx, ny);
+    for (auto _ : state) {
+        ef::factorise_rows(ny, nx, m.omega, m.h, m.el, m.beta, m.flags, ws, f);
+        benchmark::DoNotOptimize(f.lower_part(1));
+    }
+    omp_set_num_threads(threads_before);
+}
+BENCHMARK(BM_factorise_rows)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The parts of the iteration outside the row solves.
 void BM_relax_and_error(benchmark::State& state) {
@@ -118,8 +156,7 @@ void BM_relax_and_error(benchmark::State& state) {
     double gerror = 0.0, denomin = 0.0;
     for (auto _ : state) {
         s.save_previous();
-        s.relax();
-        s.global_error(gerror, denomin);
+        s.relax_and_measure(true, gerror, denomin);
         benchmark::DoNotOptimize(gerror);
     }
 }

@@ -3,6 +3,7 @@
 #include "driver/element_properties.hpp"
 #include "driver/field_check.hpp"
 #include "driver/progress.hpp"
+#include "solver/row_team.hpp"
 #include "solver/sweep.hpp"
 
 namespace ef {
@@ -15,7 +16,7 @@ double angular_frequency(double fjw) { return fjw * kTwoPi; }
 
 SweepState::SweepState(const RunParams& p)
     : fields(p.nx, p.ny), beta(p.nx, p.ny), factors(p.nx, p.ny), state(p.nx, p.ny),
-      sums(p.nx, p.ny, p.nsnapt) {}
+      sums(p.nx, p.ny, p.nsnapt), workspaces(p.nx) {}
 
 IterationResult iterate_frequency(Units& units, const RunParams& p, const ProcessGrid& a1,
                                   int jw, const BoundaryFlags& flags, SweepState& s) {
@@ -34,34 +35,50 @@ IterationResult iterate_frequency(Units& units, const RunParams& p, const Proces
     const int itmax = (jw <= p.jwlow) ? p.maxlow : p.maxiter;
     const int nodd = (ny % 2 != 0) ? ny : ny - 1;
     const int neven = (ny % 2 == 0) ? ny : ny - 1;
-    RowWorkspace ws(nx);
 
     // Before any iteration the error is taken as 1 (no reduction yet).
     double gerror = 1.0;
     int iter = 1;
-    while (iter <= itmax) {
-        s.state.save_previous();
-        for (int j = 1; j <= nodd; j += 2)
-            solv1it(j, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors, s.state, ws);
-        for (int j = 1; j <= nodd; j += 2) uplag(j, nx, s.beta, s.state);
-        for (int j = 2; j <= neven; j += 2)
-            solv1it(j, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors, s.state, ws);
-        for (int j = 2; j <= neven; j += 2) uplag(j, nx, s.beta, s.state);
-        s.state.relax();
+    bool converged = false;
+    const int odd_pairs = parity_pairs(1, nodd), even_pairs = parity_pairs(2, neven);
+    s.workspaces.reserve_for_threads();
+    // The rows of each step are shared out within a team of threads that
+    // lasts for the whole iteration; thread 0 runs the steps in order, and
+    // does the sequential parts (the error sums, the messages) alone.
+    RowTeam::run(rows_in_parallel(nx, ny / 2), [&](RowTeam& team) {
+        auto pass = [&](int first, int last, int pairs, bool save) {
+            team.for_items(pairs, [&](int q) {
+                parity_pair(q, first, last, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags,
+                            s.factors, s.state, s.workspaces.local(0), s.workspaces.local(1),
+                            save);
+            });
+        };
+        while (iter <= itmax) {
+            // Save the previous iterate, then the odd rows, then the even
+            // rows, which see the odd rows' new traces. The odd pass saves
+            // the rows itself as it goes.
+            if (nodd < 1) s.state.save_previous();
+            pass(1, nodd, odd_pairs, true);
+            pass(2, neven, even_pairs, false);
 
-        if (iter == 1) {
-            gerror = 1.0;
-        } else {
-            s.state.global_error(gerror, s.denomin);
+            // relaxation, and from the second iteration on the global error
+            const bool measure = iter > 1;
+            if (measure) s.state.size_error_terms();
+            team.for_items(ny, [&](int r) { s.state.relax_and_measure_row(r + 1, measure); });
+            if (measure) s.state.sum_error_terms(gerror, s.denomin);
+            if (iter == 1) gerror = 1.0;
+
+            if (a1.prints() && iter % 100 == 0)
+                units.write(6, global_error_line, {gerror, iter, s.denomin});
+            if (p.reduc > gerror) {
+                if (a1.prints()) units.write(6, converged_line, {jw, iter, gerror});
+                converged = true;
+                return;
+            }
+            ++iter;
         }
-        if (a1.prints() && iter % 100 == 0)
-            units.write(6, global_error_line, {gerror, iter, s.denomin});
-        if (p.reduc > gerror) {
-            if (a1.prints()) units.write(6, converged_line, {jw, iter, gerror});
-            return {iter, gerror, true};
-        }
-        ++iter;
-    }
+    });
+    if (converged) return {iter, gerror, true};
     if (a1.prints()) units.write(6, not_converged_line, {jw, iter, gerror});
     return {iter, gerror, false};
 }
@@ -69,9 +86,7 @@ IterationResult iterate_frequency(Units& units, const RunParams& p, const Proces
 int iterative_field_solve(Units& units, const RunParams& p, const ProcessGrid& a1, int jw,
                           double omega, const BoundaryFlags& flags, SweepState& s) {
     inbeta(p.nx, p.ny, omega, s.fields.rho, s.fields.xln, s.fields.xmu, jw, s.beta);
-    RowWorkspace ws(p.nx);
-    for (int j = 1; j <= p.ny; ++j)
-        coeflu(j, p.nx, omega, p.h, s.fields, s.beta, flags, ws, s.factors);
+    factorise_rows(p.ny, p.nx, omega, p.h, s.fields, s.beta, flags, s.workspaces, s.factors);
     return iterate_frequency(units, p, a1, jw, flags, s).iter;
 }
 

@@ -16,6 +16,7 @@
 #include "solver/interface_state.hpp"
 #include "solver/robin.hpp"
 #include "solver/row_system.hpp"
+#include "solver/thread_workspaces.hpp"
 
 namespace ef {
 
@@ -29,6 +30,7 @@ struct SweepState {
     InterfaceState state;  // zeroed once per run, carried between frequencies
     SnapshotSums sums;
     ReceiverSpectra spectra;
+    ThreadWorkspaces workspaces;  // scratch of the row solves, one per thread
     double denomin = 0.0;  // kept from one frequency to the next, as the error test leaves it
     int first_nonfinite_jw = 0;  // first frequency (in sweep order) whose field is not finite; 0: none
 };

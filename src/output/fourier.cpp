@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <thread>
 #include <vector>
 
 namespace ef {
@@ -17,7 +16,10 @@ constexpr double kInversePi = 3.14159265358975;
 void direct_sum(double shift, std::span<const double> x, std::span<Complex> X, double dt,
                 double dw) {
     const std::size_t n = x.size();
-    for (std::size_t k = 0; k < X.size(); ++k) {
+    const std::ptrdiff_t m = static_cast<std::ptrdiff_t>(X.size());
+    // every output sample is a sum of its own
+#pragma omp parallel for schedule(static) if (static_cast<double>(n) * static_cast<double>(m) >= 1.0e5)
+    for (std::ptrdiff_t k = 0; k < m; ++k) {
         const double wk = (static_cast<double>(k) + shift) * dw;
         Complex sum{0.0, 0.0};
         for (std::size_t j = 0; j < n; ++j) {
@@ -85,22 +87,16 @@ void finvu_many(double shift, std::span<const Complex> spectra, int n, std::span
     if (m <= 0 || count <= 0) return;
     n = std::max(n, 0);
     const int blocks = (m + kBlock - 1) / kBlock;
-    // Blocks are independent; large syntheses share them out between threads.
+    // Blocks of output samples are independent; each thread builds the angle
+    // table of its own blocks.
     const double work = static_cast<double>(n) * m * (count + 8.0);
-    const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
-    const int threads = work < 2.0e7 ? 1 : static_cast<int>(std::min<unsigned>(hardware, blocks));
-    auto run = [&](int first) {
+#pragma omp parallel if (work >= 1.0e6 && blocks > 1)
+    {
         AngleTable table;
-        for (int b = first; b < blocks; b += threads)
+#pragma omp for schedule(dynamic)
+        for (int b = 0; b < blocks; ++b)
             inverse_block(shift, spectra, n, series, m, count, dt, dw, b * kBlock, table);
-    };
-    if (threads == 1) {
-        run(0);
-        return;
     }
-    std::vector<std::jthread> pool;
-    for (int t = 1; t < threads; ++t) pool.emplace_back(run, t);
-    run(0);
 }
 
 void finvu1(std::span<const Complex> X, std::span<double> x, double dt, double dw) {

@@ -20,27 +20,14 @@ std::size_t spectrum_index(int jw, int k) {
 constexpr std::size_t kSpectraSize =
     static_cast<std::size_t>(kMaxFrequencies) * static_cast<std::size_t>(kMaxReceivers);
 
-// The traces of one component, receiver after receiver, written to `unit`
-// one sample per record.
-void write_component(Units& units, int unit, bool horizontal, const ReceiverSpectra& spectra,
-                     int nrec, int jw1, int jw2, int nt, double dt, double delw, int keyqua) {
-    static const Format sample("(g15.4)");
-    // Working spectrum W(1 .. n), n = jw2, of each receiver. Frequencies the
-    // sweep did not reach stay zero; with the standard sampling the zero
-    // frequency, never solved, repeats the first solved one: W(1) = W(2).
-    const int n = std::max(jw2, 0);
-    std::vector<Complex> packed(static_cast<std::size_t>(n) * static_cast<std::size_t>(nrec));
-    for (int k = 1; k <= nrec; ++k) {
-        Complex* w = packed.data() + static_cast<std::size_t>(n) * (k - 1);  // w[j-1] = W(j)
-        for (int j = std::max(jw1, 1); j <= jw2; ++j)
-            w[j - 1] = horizontal ? spectra.fu1(j, k) : spectra.fu2(j, k);
-        if (keyqua == 1 && n >= 1) w[0] = n >= 2 ? w[1] : Complex{};
-    }
-
-    const int m = std::max(nt, 0);
-    std::vector<double> uu(static_cast<std::size_t>(m) * static_cast<std::size_t>(nrec));
-    finvu_many(keyqua == 1 ? kStandardShift : kMidPointShift, packed, n, uu, m, nrec, dt, delw);
-    for (const double v : uu) units.write(unit, sample, {v});
+// The working spectrum W(1 .. n), n = jw2, of receiver k and one component.
+// Frequencies the sweep did not reach stay zero; with the standard sampling
+// the zero frequency, never solved, repeats the first solved one: W(1) = W(2).
+void working_spectrum(const ReceiverSpectra& spectra, bool horizontal, int k, int n, int jw1,
+                      int jw2, int keyqua, Complex* w) {  // w[j-1] = W(j)
+    for (int j = std::max(jw1, 1); j <= jw2; ++j)
+        w[j - 1] = horizontal ? spectra.fu1(j, k) : spectra.fu2(j, k);
+    if (keyqua == 1 && n >= 1) w[0] = n >= 2 ? w[1] : Complex{};
 }
 
 }  // namespace
@@ -63,9 +50,26 @@ void savtrace(int nrec, int jw, const std::vector<int>& irx, const std::vector<i
 
 void write_traces(Units& units, const ReceiverSpectra& spectra, int nrec, int jw1, int jw2,
                   int nt, double dt, double delw, int keyqua) {
+    static const Format sample("(g15.4)");
     if (nrec <= 0) return;
-    write_component(units, 98, true, spectra, nrec, jw1, jw2, nt, dt, delw, keyqua);
-    write_component(units, 99, false, spectra, nrec, jw1, jw2, nt, dt, delw, keyqua);
+    // Both components of every receiver in one synthesis, so that each cosine
+    // and sine of the inverse sum is evaluated once: series r < nrec is the
+    // horizontal trace of receiver r + 1, series nrec + r the vertical one.
+    const int n = std::max(jw2, 0);
+    const int m = std::max(nt, 0);
+    const std::size_t traces = 2 * static_cast<std::size_t>(nrec);
+    std::vector<Complex> packed(static_cast<std::size_t>(n) * traces);
+    for (int c = 0; c < 2; ++c)
+        for (int k = 1; k <= nrec; ++k)
+            working_spectrum(spectra, c == 0, k, n, jw1, jw2, keyqua,
+                             packed.data() + static_cast<std::size_t>(n) *
+                                                 (static_cast<std::size_t>(c) * nrec + (k - 1)));
+    std::vector<double> uu(static_cast<std::size_t>(m) * traces);
+    finvu_many(keyqua == 1 ? kStandardShift : kMidPointShift, packed, n, uu, m,
+               static_cast<int>(traces), dt, delw);
+    const std::size_t per_component = static_cast<std::size_t>(m) * static_cast<std::size_t>(nrec);
+    for (std::size_t r = 0; r < per_component; ++r) units.write(98, sample, {uu[r]});
+    for (std::size_t r = 0; r < per_component; ++r) units.write(99, sample, {uu[per_component + r]});
 }
 
 }  // namespace ef

@@ -30,6 +30,9 @@ void accumulate(double shift, int jw, int nx, int ny, const InterfaceState& st,
         c[k] = std::cos(theta);
         s[k] = std::sin(theta);
     }
+    // Elements are independent: rows are shared out between threads, and the
+    // cosine and sine of each snapshot time are evaluated once for all of them.
+#pragma omp parallel for schedule(static) if (nx * ny * nsnapt >= 4096)
     for (int j = 1; j <= ny; ++j) {
         for (int i = 1; i <= nx; ++i) {
             const Complex u1 =

@@ -3,6 +3,7 @@
 
 #include "solver/element_matrix.hpp"
 #include "solver/row_system.hpp"
+#include "solver/thread_workspaces.hpp"
 
 namespace ef {
 
@@ -51,6 +52,15 @@ void coeflu(int j, int nx, double omega, double h, const ElementFields& el,
     }
 
     factor15(nx, j, a, factors);
+}
+
+void factorise_rows(int ny, int nx, double omega, double h, const ElementFields& el,
+                    const RobinCoefficients& beta, const BoundaryFlags& flags,
+                    ThreadWorkspaces& workspaces, RowFactors& factors) {
+    workspaces.reserve_for_threads();
+#pragma omp parallel for schedule(dynamic) if (rows_in_parallel(nx, ny))
+    for (int j = 1; j <= ny; ++j)
+        coeflu(j, nx, omega, h, el, beta, flags, workspaces.local(), factors);
 }
 
 }  // namespace ef

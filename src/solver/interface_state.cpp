@@ -1,8 +1,10 @@
 // Interface state of the domain-decomposition iteration: save, relaxation and
 // the global relative error.
+#include <algorithm>
 #include <cmath>
 
 #include "solver/interface_state.hpp"
+#include "solver/thread_workspaces.hpp"
 
 namespace ef {
 
@@ -15,70 +17,115 @@ InterfaceState::InterfaceState(int nx, int ny)
       lag1lnp1(nx, ny), lag2lnp1(nx, ny), lag1bnp1(nx, ny), lag2bnp1(nx, ny) {}
 
 void InterfaceState::save_previous() {
-    u1lnp1 = u1ln; u1tnp1 = u1tn; u1bnp1 = u1bn; u1rnp1 = u1rn;
-    u2lnp1 = u2ln; u2tnp1 = u2tn; u2bnp1 = u2bn; u2rnp1 = u2rn;
-    lag1lnp1 = lag1ln; lag2lnp1 = lag2ln; lag1bnp1 = lag1bn; lag2bnp1 = lag2bn;
+    if (u1ln.size() == 0) return;  // never sized
+    const int nx = u1ln.nx(), ny = u1ln.ny();
+    // whole rows, ring included, handed out to the threads a few at a time
+#pragma omp parallel for schedule(dynamic, 4) if (rows_in_parallel(nx, ny))
+    for (int j = 0; j <= ny + 1; ++j) save_previous_rows(j, j);
 }
 
-void InterfaceState::relax() {
-    constexpr double weight = 0.99;
-    constexpr double previous_weight = 1.0 - 0.99;  // 0.010000000000000009
-    const int nx = u1ln.nx(), ny = u1ln.ny();
+void InterfaceState::save_previous_rows(int j0, int j1) {
+    Grid2<Complex>* current[12] = {&u1ln, &u1tn, &u1bn, &u1rn, &u2ln, &u2tn,
+                                   &u2bn, &u2rn, &lag1ln, &lag2ln, &lag1bn, &lag2bn};
+    Grid2<Complex>* previous[12] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
+                                    &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1,
+                                    &lag1lnp1, &lag2lnp1, &lag1bnp1, &lag2bnp1};
+    const std::size_t width = static_cast<std::size_t>(u1ln.nx()) + 2;
+    for (int j = j0; j <= j1; ++j)
+        for (int a = 0; a < 12; ++a)
+            std::copy_n(&(*current[a])(0, j), width, &(*previous[a])(0, j));
+}
+
+namespace {
+constexpr double kWeight = 0.99;
+constexpr double kPreviousWeight = 1.0 - 0.99;  // 0.010000000000000009
+}  // namespace
+
+void InterfaceState::relax_row(int j) {
     Grid2<Complex>* current[12] = {&u1ln, &u1tn, &u1bn, &u1rn, &u2ln, &u2tn,
                                    &u2bn, &u2rn, &lag1ln, &lag2ln, &lag1bn, &lag2bn};
     const Grid2<Complex>* previous[12] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
                                           &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1,
                                           &lag1lnp1, &lag2lnp1, &lag1bnp1, &lag2bnp1};
+    const int nx = u1ln.nx();
     for (int a = 0; a < 12; ++a) {
-        Grid2<Complex>& c = *current[a];
-        const Grid2<Complex>& p = *previous[a];
-        for (int j = 1; j <= ny; ++j) {
-            Complex* cr = &c(1, j);
-            const Complex* pr = &p(1, j);
-            for (int i = 0; i < nx; ++i) {
-                cr[i].re = weight * cr[i].re + previous_weight * pr[i].re;
-                cr[i].im = weight * cr[i].im + previous_weight * pr[i].im;
-            }
+        Complex* cr = &(*current[a])(1, j);
+        const Complex* pr = &(*previous[a])(1, j);
+        for (int i = 0; i < nx; ++i) {
+            cr[i].re = kWeight * cr[i].re + kPreviousWeight * pr[i].re;
+            cr[i].im = kWeight * cr[i].im + kPreviousWeight * pr[i].im;
         }
     }
 }
 
-void InterfaceState::global_error(double& gerror, double& denomin) const {
-    const int nx = u1ln.nx(), ny = u1ln.ny();
+// |previous - current|^2 and |previous + current|^2 of every trace of row j;
+// element (i, j) gets the 16 slots at its place in the summation order of
+// the error (i outer, j inner).
+void InterfaceState::error_terms_row(int j) const {
     const Grid2<Complex>* current[8] = {&u1ln, &u1tn, &u1bn, &u1rn, &u2ln, &u2tn, &u2bn, &u2rn};
     const Grid2<Complex>* previous[8] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
                                          &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1};
-    const std::size_t elements = nx > 0 && ny > 0 ? static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny) : 0;
-    error_terms_.resize(16 * elements);
-
-    // |previous - current|^2 and |previous + current|^2 of every trace, row by
-    // row in memory order; element (i, j) gets the 16 slots at its place in
-    // the summation order (i outer, j inner).
-    for (int j = 1; j <= ny; ++j) {
-        for (int i = 1; i <= nx; ++i) {
-            double* slot = error_terms_.data() +
-                           16 * (static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(ny) +
-                                 static_cast<std::size_t>(j - 1));
-            for (int a = 0; a < 8; ++a) {
-                const Complex p = (*previous[a])(i, j);
-                const Complex c = (*current[a])(i, j);
-                const double d = ef::abs(p - c);
-                const double t = ef::abs(p + c);
-                slot[2 * a] = d * d;
-                slot[2 * a + 1] = t * t;
-            }
+    const int nx = u1ln.nx();
+    const std::size_t ny = static_cast<std::size_t>(u1ln.ny());
+    for (int i = 1; i <= nx; ++i) {
+        double* slot = error_terms_.data() +
+                       16 * (static_cast<std::size_t>(i - 1) * ny + static_cast<std::size_t>(j - 1));
+        for (int a = 0; a < 8; ++a) {
+            const Complex p = (*previous[a])(i, j);
+            const Complex c = (*current[a])(i, j);
+            const double d = ef::abs(p - c);
+            const double t = ef::abs(p + c);
+            slot[2 * a] = d * d;
+            slot[2 * a + 1] = t * t;
         }
     }
+}
 
-    // the two sums, in the fixed order
+void InterfaceState::sum_error_terms(double& gerror, double& denomin) const {
+    // the two sums, in the one fixed order, whatever filled the terms
     double change = 0.0, total = 0.0;
     const double* term = error_terms_.data();
-    for (std::size_t k = 0; k < 8 * elements; ++k) {
+    const std::size_t count = error_terms_.size() / 2;
+    for (std::size_t k = 0; k < count; ++k) {
         change = change + term[2 * k];
         total = total + term[2 * k + 1];
     }
     denomin = total < 1e-12 ? 1.0 : total;
     gerror = 2.0 * std::sqrt(change / denomin);
+}
+
+void InterfaceState::size_error_terms() const {
+    const int nx = u1ln.nx(), ny = u1ln.ny();
+    const std::size_t elements =
+        nx > 0 && ny > 0 ? static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny) : 0;
+    error_terms_.resize(16 * elements);
+}
+
+void InterfaceState::relax() {
+    const int nx = u1ln.nx(), ny = u1ln.ny();
+#pragma omp parallel for schedule(static) if (rows_in_parallel(nx, ny))
+    for (int j = 1; j <= ny; ++j) relax_row(j);
+}
+
+void InterfaceState::global_error(double& gerror, double& denomin) const {
+    const int nx = u1ln.nx(), ny = u1ln.ny();
+    size_error_terms();
+#pragma omp parallel for schedule(static) if (rows_in_parallel(nx, ny))
+    for (int j = 1; j <= ny; ++j) error_terms_row(j);
+    sum_error_terms(gerror, denomin);
+}
+
+void InterfaceState::relax_and_measure(bool measure, double& gerror, double& denomin) {
+    const int nx = u1ln.nx(), ny = u1ln.ny();
+    if (measure) size_error_terms();
+    // each row's terms right after its relaxation, while the row is in cache;
+    // rows handed out to the threads a few at a time
+#pragma omp parallel for schedule(dynamic, 4) if (rows_in_parallel(nx, ny))
+    for (int j = 1; j <= ny; ++j) {
+        relax_row(j);
+        if (measure) error_terms_row(j);
+    }
+    if (measure) sum_error_terms(gerror, denomin);
 }
 
 }  // namespace ef

@@ -25,13 +25,32 @@ struct InterfaceState {
 
     // Copy the twelve current arrays into their previous iterates (ring included).
     void save_previous();
+    // The same for the rows j0 .. j1 only (0 <= j0, j1 <= ny + 1).
+    void save_previous_rows(int j0, int j1);
     // current = 0.99 current + (1 - 0.99) previous, interior elements only.
     void relax();
     // Global relative error between previous and current traces; sets
     // gerror and denomin as the iteration control defines them (iteration >= 2).
     void global_error(double& gerror, double& denomin) const;
+    // relax(), then, when measure is set, global_error(gerror, denomin): the
+    // same results, in one pass over the rows.
+    void relax_and_measure(bool measure, double& gerror, double& denomin);
+
+    // The pieces of relax_and_measure for a caller that shares out the rows
+    // itself: size the scratch of the error terms, then for every row
+    // j = 1 .. ny (in any order, on any thread) relax it and, when measuring,
+    // fill its error terms; then sum the terms in their fixed order.
+    void size_error_terms() const;
+    void relax_and_measure_row(int j, bool measure) {
+        relax_row(j);
+        if (measure) error_terms_row(j);
+    }
+    void sum_error_terms(double& gerror, double& denomin) const;
 
 private:
+    void relax_row(int j);
+    void error_terms_row(int j) const;
+
     // Squared moduli of the changes and sums of every trace, in summation order
     // (scratch of global_error, filled row by row).
     mutable std::vector<double> error_terms_;

@@ -12,13 +12,10 @@ namespace {
 // ((e h) beta) u: a Robin product with a neighbour's trace
 Complex robin(double e, double h, Complex beta, Complex u) { return ((e * h) * beta) * u; }
 
-}  // namespace
-
-void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
-             const std::vector<Complex>& sour, const RobinCoefficients& beta,
-             const BoundaryFlags& flags, const RowFactors& factors,
-             InterfaceState& s, RowWorkspace& ws) {
-    if (nx < 1) return;  // no element, no trace to store
+// Steps 1 to 4 of solv1it: the right-hand side of row j in ws.rhs.
+void assemble_rhs(int j, int nx, int jw, double h, int kdel, int ksou,
+                  const std::vector<Complex>& sour, const RobinCoefficients& beta,
+                  const BoundaryFlags& flags, const InterfaceState& s, RowWorkspace& ws) {
     const int n = row_unknowns(nx);
     assert(static_cast<int>(ws.rhs.size()) > n);
     Complex* rhs = ws.rhs.data();
@@ -54,9 +51,10 @@ void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
         const int base = 6 * (i - 1);
         for (int k = 0; k < 8; ++k) rhs[base + 1 + k] += c[k];
     }
+}
 
-    solver15(nx, j, ws.rhs, factors, ws.answer, ws.y);
-
+// Step 6: the new traces of row j from ws.answer.
+void store_traces(int j, int nx, const RowWorkspace& ws, InterfaceState& s) {
     const Complex* x = ws.answer.data();
     for (int i = 1; i <= nx; ++i) {
         const int b = 6 * (i - 1);
@@ -71,6 +69,31 @@ void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
     }
 }
 
+// solv1it for two rows of the same parity pass at once.
+void solv1it_pair(int ja, int jb, int nx, int jw, double h, int kdel, int ksou,
+                  const std::vector<Complex>& sour, const RobinCoefficients& beta,
+                  const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& s,
+                  RowWorkspace& wa, RowWorkspace& wb) {
+    if (nx < 1) return;
+    assemble_rhs(ja, nx, jw, h, kdel, ksou, sour, beta, flags, s, wa);
+    assemble_rhs(jb, nx, jw, h, kdel, ksou, sour, beta, flags, s, wb);
+    solver15_pair(nx, ja, jb, wa.rhs, wb.rhs, factors, wa.answer, wb.answer, wa.y, wb.y);
+    store_traces(ja, nx, wa, s);
+    store_traces(jb, nx, wb, s);
+}
+
+}  // namespace
+
+void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
+             const std::vector<Complex>& sour, const RobinCoefficients& beta,
+             const BoundaryFlags& flags, const RowFactors& factors,
+             InterfaceState& s, RowWorkspace& ws) {
+    if (nx < 1) return;  // no element, no trace to store
+    assemble_rhs(j, nx, jw, h, kdel, ksou, sour, beta, flags, s, ws);
+    solver15(nx, j, ws.rhs, factors, ws.answer, ws.y);
+    store_traces(j, nx, ws, s);
+}
+
 void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& s) {
     for (int i = 1; i <= nx; ++i) {
         s.lag1ln(i, j) += beta.beta11l(i, j) * (s.u1ln(i, j) - s.u1rn(i - 1, j));
@@ -78,6 +101,49 @@ void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& s) {
         s.lag1bn(i, j) += beta.beta11b(i, j) * (s.u1bn(i, j) - s.u1tn(i, j - 1));
         s.lag2bn(i, j) += beta.beta22b(i, j) * (s.u2bn(i, j) - s.u2tn(i, j - 1));
     }
+}
+
+int parity_pairs(int first, int last) {
+    if (first > last) return 0;
+    const int rows = (last - first) / 2 + 1;
+    return (rows + 1) / 2;
+}
+
+void parity_pair(int q, int first, int last, int nx, int jw, double h, int kdel, int ksou,
+                 const std::vector<Complex>& sour, const RobinCoefficients& beta,
+                 const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& state,
+                 RowWorkspace& wa, RowWorkspace& wb, bool save_previous) {
+    const int ja = first + 4 * q, jb = ja + 2;
+    if (save_previous) {
+        // pair q saves rows 4q + 1 .. 4q + 4; the first pair also the bottom
+        // ring row, the last one every row up to the top ring row
+        const int ny = state.u1ln.ny();
+        const bool last_pair = q == parity_pairs(first, last) - 1;
+        state.save_previous_rows(q == 0 ? 0 : ja, last_pair ? ny + 1 : ja + 3);
+    }
+    if (jb <= last) {
+        solv1it_pair(ja, jb, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state, wa, wb);
+        uplag(ja, nx, beta, state);
+        uplag(jb, nx, beta, state);
+    } else {
+        solv1it(ja, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state, wa);
+        uplag(ja, nx, beta, state);
+    }
+}
+
+void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ksou,
+                 const std::vector<Complex>& sour, const RobinCoefficients& beta,
+                 const BoundaryFlags& flags, const RowFactors& factors,
+                 InterfaceState& state, ThreadWorkspaces& workspaces, bool save_previous) {
+    assert(!save_previous || first == 1);
+    const int pairs = parity_pairs(first, last);
+    workspaces.reserve_for_threads();
+    // Pairs are handed out one at a time: a thread that the machine's other
+    // work holds up leaves the remaining pairs to the others.
+#pragma omp parallel for schedule(dynamic) if (rows_in_parallel(nx, 2 * pairs))
+    for (int q = 0; q < pairs; ++q)
+        parity_pair(q, first, last, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state,
+                    workspaces.local(0), workspaces.local(1), save_previous);
 }
 
 }  // namespace ef

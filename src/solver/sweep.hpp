@@ -11,6 +11,7 @@
 #include "solver/interface_state.hpp"
 #include "solver/robin.hpp"
 #include "solver/row_system.hpp"
+#include "solver/thread_workspaces.hpp"
 
 namespace ef {
 
@@ -21,5 +22,33 @@ void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
              InterfaceState& state, RowWorkspace& ws);
 
 void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& state);
+
+// One parity pass of the outer iteration: solv1it, then uplag, for the rows
+// first, first + 2, ... up to last. A row of the pass reads only its own
+// interface data and that of the rows of the other parity, and uplag of a row
+// writes only that row's multipliers, which no other solve of the pass reads;
+// so the rows are shared out between threads, each row solved and updated in
+// one go, with the same result as solving all of them and then updating all.
+//
+// With save_previous set (the odd pass, first = 1, which then must have at
+// least one row), the pass also saves the previous iterate of every row,
+// ring included, as InterfaceState::save_previous does before the pass: each
+// row is copied before anything of this iteration changes it (its own pass
+// saves a row before solving it, the rows of the other parity change only in
+// the next pass), so the result is the same without a pass of its own.
+void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ksou,
+                 const std::vector<Complex>& sour, const RobinCoefficients& beta,
+                 const BoundaryFlags& flags, const RowFactors& factors,
+                 InterfaceState& state, ThreadWorkspaces& workspaces,
+                 bool save_previous = false);
+
+// The pieces of parity_pass for a caller that shares out the work itself:
+// the number of pairs of rows of the pass, and pair q (rows first + 4q and,
+// when not beyond last, first + 4q + 2) solved with the workspaces wa, wb.
+int parity_pairs(int first, int last);
+void parity_pair(int q, int first, int last, int nx, int jw, double h, int kdel, int ksou,
+                 const std::vector<Complex>& sour, const RobinCoefficients& beta,
+                 const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& state,
+                 RowWorkspace& wa, RowWorkspace& wb, bool save_previous);
 
 }  // namespace ef

@@ -1,0 +1,151 @@
+// End-to-end run of the standard solver on a deck, as elastofreq runs it
+// (same routines, same files in the working directory, its standard output
+// to run_stdout), with the wall-clock time of every phase measured:
+// set-up, per frequency the factorisation (inbeta and coeflu of every row)
+// and the outer iteration, the accumulation of the outputs, and outime.
+//
+// It prints seconds per outer iteration, per frequency and in total, the
+// peak resident memory, and the memory traffic of one outer iteration
+// divided by its time (the bandwidth the iteration achieves).
+//
+// usage: medium_run < deck     (in a directory holding the material files)
+#include <omp.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "common/timer.hpp"
+#include "common/units.hpp"
+#include "driver/element_properties.hpp"
+#include "driver/frequency_sweep.hpp"
+#include "driver/program.hpp"
+#include "model/boundary.hpp"
+#include "model/material_files.hpp"
+#include "model/readata.hpp"
+#include "output/snapshots.hpp"
+#include "solver/sweep.hpp"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point t0) {
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+struct PhaseTimes {
+    double set_up = 0, factorise = 0, iterate = 0, sweep = 0, outime = 0, total = 0;
+    long iterations = 0;
+    int frequencies = 0;
+};
+
+// Bytes one outer iteration moves, counted as the routines touch memory: the
+// factor storage once (solver15), and every element-indexed array once per
+// step that reads it and once per step that writes it.
+double bytes_per_iteration(const ef::RunParams& p, const ef::RowFactors& f) {
+    const double grid = 16.0 * (p.nx + 2.0) * (p.ny + 2.0);  // one complex grid
+    const double factors = 16.0 * static_cast<double>(f.entries_per_row()) * p.ny;
+    const double save = 12 + 12;          // read current, write previous
+    const double solve = 8 + 12 + 8 + 4;  // Robin coefficients, interface state; traces and multipliers written
+    const double relax_error = 12 + 12 + 12;  // read current and previous, write current
+    return factors + grid * (save + solve + relax_error);
+}
+
+void open_files(ef::Units& units) {
+    using ef::FileStatus;
+    units.open(1, "p_modulus.freq", FileStatus::old_file);
+    units.open(2, "s_modulus.freq", FileStatus::old_file);
+    units.open(7, "bulk_density.mat", FileStatus::old_file);
+    units.open(10, "vp.freq", FileStatus::unknown);
+    units.open(11, "inv_qp.freq", FileStatus::unknown);
+    units.open(12, "vs.freq", FileStatus::unknown);
+    units.open(13, "inv_qs.freq", FileStatus::unknown);
+    units.open(14, "iter.freq", FileStatus::unknown);
+    units.open(98, "vx_traces.su", FileStatus::unknown);
+    units.open(99, "vz_traces.su", FileStatus::unknown);
+    units.open(78, "lambda_gnu", FileStatus::unknown);
+    units.open(88, "mu_gnu", FileStatus::unknown);
+    units.open(68, "vp33_gnu", FileStatus::unknown);
+    units.open(20, "source", FileStatus::unknown);
+    units.open(21, "spectrum", FileStatus::unknown);
+    units.open(23, "filtered_source", FileStatus::unknown);
+    units.open(22, "filtered_spectrum", FileStatus::unknown);
+}
+
+}  // namespace
+
+int main() {
+    std::ofstream run_stdout("run_stdout");
+    PhaseTimes t;
+    double bytes = 0.0;
+    const auto start = Clock::now();
+    const int status = ef::run_guarded(std::cin, run_stdout, std::cerr, [&](ef::Units& units) {
+        static const ef::Format band_line("(/1x,' jw1 , jw2  in main = ',i5,4x,i5)");
+        static const ef::Format cpu_line("(/1x,'tiempo=',g20.8)");
+        ef::CpuTimer timer;
+        ef::RunParams p;
+        ef::ProcessGrid a1;
+        ef::BoundaryFlags flags;
+        open_files(units);
+        timer.lap();
+        a1.iproc = 0;
+        ef::readata(units, a1, ef::BuildLimits{602}, p);
+        a1.iprocx = a1.iproc % a1.nsx;
+        a1.iprocy = a1.iproc / a1.nsx;
+        ef::subtype(a1);
+        ef::setdelta(p.nx, p.ny, a1, flags);
+        const ef::MaterialModuli moduli = ef::read_material_files(units, p);
+        units.write(6, band_line, {p.jw1, p.jw2});
+        ef::SweepState s(p);
+        t.set_up = seconds_since(start);
+
+        // the field solve of iterative_field_solve, timed in its two steps
+        const ef::FieldSolve timed = [&](ef::Units& u, const ef::RunParams& q,
+                                         const ef::ProcessGrid& g, int jw, double omega,
+                                         const ef::BoundaryFlags& fl, ef::SweepState& st) {
+            auto t0 = Clock::now();
+            ef::inbeta(q.nx, q.ny, omega, st.fields.rho, st.fields.xln, st.fields.xmu, jw, st.beta);
+            ef::factorise_rows(q.ny, q.nx, omega, q.h, st.fields, st.beta, fl, st.workspaces,
+                               st.factors);
+            t.factorise += seconds_since(t0);
+            t0 = Clock::now();
+            const ef::IterationResult r = ef::iterate_frequency(u, q, g, jw, fl, st);
+            t.iterate += seconds_since(t0);
+            t.iterations += r.converged ? r.iter : r.iter - 1;
+            ++t.frequencies;
+            return r.iter;
+        };
+        auto t0 = Clock::now();
+        ef::frequency_sweep(units, p, a1, flags, moduli, s, timed);
+        t.sweep = seconds_since(t0);
+        t0 = Clock::now();
+        ef::outime(units, p.nx, p.ny, p.nsnapt, s.sums, s.spectra, p.nt, p.dt, p.delw, p.jw1,
+                   p.jw2, p.nrec, p.keyqua);
+        t.outime = seconds_since(t0);
+        units.write(6, cpu_line, {timer.lap()});
+        bytes = bytes_per_iteration(p, s.factors);
+    });
+    t.total = seconds_since(start);
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double per_iteration = t.iterations > 0 ? t.iterate / t.iterations : 0.0;
+    std::printf("threads                      %d\n", omp_get_max_threads());
+    std::printf("frequencies                  %d\n", t.frequencies);
+    std::printf("outer iterations             %ld\n", t.iterations);
+    std::printf("set-up                  s    %.3f\n", t.set_up);
+    std::printf("factorisation, all      s    %.3f\n", t.factorise);
+    std::printf("iteration phase         s    %.3f\n", t.iterate);
+    std::printf("outime                  s    %.3f\n", t.outime);
+    std::printf("total                   s    %.3f\n", t.total);
+    std::printf("per frequency           s    %.4f\n", t.frequencies ? t.sweep / t.frequencies : 0.0);
+    std::printf("per outer iteration     s    %.6f\n", per_iteration);
+    std::printf("peak resident memory    MB   %.1f\n", usage.ru_maxrss / 1024.0);
+    std::printf("traffic per iteration   MB   %.1f\n", bytes / 1e6);
+    std::printf("iteration bandwidth     GB/s %.2f\n",
+                per_iteration > 0 ? bytes / per_iteration / 1e9 : 0.0);
+    return status;
+}

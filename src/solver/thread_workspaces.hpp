@@ -1,0 +1,32 @@
+// Scratch of the row solves when rows run in parallel: two RowWorkspaces per
+// thread (rows are solved in pairs), allocated once and reused for every
+// row, iteration and frequency.
+#pragma once
+
+#include <vector>
+
+#include "solver/row_system.hpp"
+
+namespace ef {
+
+class ThreadWorkspaces {
+public:
+    ThreadWorkspaces() = default;
+    explicit ThreadWorkspaces(int nx) : nx_(nx) {}
+
+    // Make sure a parallel region of the current thread count finds one
+    // workspace per thread (called outside parallel regions).
+    void reserve_for_threads();
+    // Workspace 0 or 1 of the calling thread.
+    RowWorkspace& local(int slot = 0);
+
+private:
+    int nx_ = 0;
+    std::vector<RowWorkspace> spaces_;
+};
+
+// Whether a loop over the rows of a grid of nx by rows elements is worth
+// sharing out between threads: tiny grids are faster on one.
+inline bool rows_in_parallel(int nx, int rows) { return nx * rows >= 512; }
+
+}  // namespace ef
