@@ -19,10 +19,10 @@
 
 namespace {
 
-using ef::test::ProgramRun;
+using ef::test::LaunchedRun;
 using ef::test::program;
 using ef::test::read_text;
-using ef::test::run_program_in;
+using ef::test::launch_in;
 using ef::test::with_record;
 namespace fs = std::filesystem;
 
@@ -120,8 +120,8 @@ class DirectAgainstIteration : public ::testing::TestWithParam<int> {};
 TEST_P(DirectAgainstIteration, OutputsEqualThoseOfTheConvergedIteration) {
     const ef_test::ScratchDir scratch;
     const std::string deck = with_record(tight(two_layer_deck()), "kdel", std::to_string(GetParam()), 5);
-    const ProgramRun iteration = run_program_in(scratch.str(), "iteration", program("elastofreq"), deck);
-    const ProgramRun solve = run_program_in(scratch.str(), "direct", direct(), deck);
+    const LaunchedRun iteration = launch_in(scratch.str(), "iteration", program("elastofreq"), deck);
+    const LaunchedRun solve = launch_in(scratch.str(), "direct", direct(), deck);
     ASSERT_EQ(iteration.status, 0) << iteration.err;
     ASSERT_EQ(solve.status, 0) << solve.err;
     EXPECT_EQ(solve.err, "");
@@ -186,8 +186,8 @@ TEST(DirectProgram, BadInputEndsAsInTheIterativeProgram) {
         }
 
     for (const auto& [name, text] : decks) {
-        const ProgramRun reference = run_program_in(scratch.str(), name + "_large", program("elastofreq_large"), text);
-        const ProgramRun solve = run_program_in(scratch.str(), name + "_direct", direct(), text);
+        const LaunchedRun reference = launch_in(scratch.str(), name + "_large", program("elastofreq_large"), text);
+        const LaunchedRun solve = launch_in(scratch.str(), name + "_direct", direct(), text);
         if (name.rfind("plain_stop_", 0) != 0) {
             EXPECT_NE(reference.status, 0) << name;
         }
@@ -197,7 +197,7 @@ TEST(DirectProgram, BadInputEndsAsInTheIterativeProgram) {
     }
 
     // Missing material file: the run ends at the open with status 2.
-    const ProgramRun missing = run_program_in(scratch.str(), "missing", "rm s_modulus.freq && " + direct(), two_layer_deck());
+    const LaunchedRun missing = launch_in(scratch.str(), "missing", "rm s_modulus.freq && " + direct(), two_layer_deck());
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("s_modulus.freq"), std::string::npos) << missing.err;
 }
@@ -208,9 +208,9 @@ TEST(DirectProgramMpi, FilesAreTheSameForOneTwoAndThreeRanks) {
     if (!kMpi) GTEST_SKIP() << "built without ELASTOFREQ_MPI";
     const ef_test::ScratchDir scratch;
     const std::string deck = two_layer_deck();
-    std::vector<ProgramRun> runs;
+    std::vector<LaunchedRun> runs;
     for (int ranks = 1; ranks <= 3; ++ranks) {
-        runs.push_back(run_program_in(scratch.str(), "ranks" + std::to_string(ranks), direct(ranks), deck));
+        runs.push_back(launch_in(scratch.str(), "ranks" + std::to_string(ranks), direct(ranks), deck));
         ASSERT_EQ(runs.back().status, 0) << runs.back().err;
     }
     const std::regex cpu_time(" tiempo=.*");
@@ -229,8 +229,8 @@ TEST(DirectProgramMpi, StopsEndTheJobWithTheirStatus) {
     const ef_test::ScratchDir scratch;
     for (const std::string name : {"stop_222_nmat", "reject_uncovered", "plain_stop_numat"}) {
         const std::string deck = read_text(kDecks / (name + ".deck"));
-        const ProgramRun one = run_program_in(scratch.str(), name + "_1", direct(), deck);
-        const ProgramRun three = run_program_in(scratch.str(), name + "_3", direct(3), deck);
+        const LaunchedRun one = launch_in(scratch.str(), name + "_1", direct(), deck);
+        const LaunchedRun three = launch_in(scratch.str(), name + "_3", direct(3), deck);
         EXPECT_EQ(three.status, one.status) << name;
         EXPECT_EQ(three.out, one.out) << name;
         // the program's own message first; mpirun may add its account of the status

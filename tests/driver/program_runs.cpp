@@ -19,9 +19,9 @@ std::string read_text(const fs::path& path) {
     return s.str();
 }
 
-std::string ProgramRun::file(const std::string& name) const { return read_text(dir / name); }
+std::string LaunchedRun::file(const std::string& name) const { return read_text(dir / name); }
 
-std::vector<std::string> ProgramRun::files() const {
+std::vector<std::string> LaunchedRun::files() const {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
@@ -32,9 +32,9 @@ std::string program(const std::string& name) {
     return "'" + (fs::path(ELASTOFREQ_BIN_DIR) / name).string() + "'";
 }
 
-ProgramRun run_program_in(const fs::path& parent, const std::string& name,
+LaunchedRun launch_in(const fs::path& parent, const std::string& name,
                           const std::string& command, const std::string& deck) {
-    ProgramRun run;
+    LaunchedRun run;
     run.dir = parent / name;
     fs::create_directories(run.dir);
     const fs::path materials = fs::path(ELASTOFREQ_TEST_DATA) / "decks" / "two_layer";

@@ -8,7 +8,7 @@
 
 namespace ef::test {
 
-struct ProgramRun {
+struct LaunchedRun {
     int status = -1;        // exit status
     std::string out, err;   // standard output and error
     std::filesystem::path dir;
@@ -20,7 +20,7 @@ struct ProgramRun {
 
 // Runs `command` (a program of the build, with any launcher in front) in
 // parent/name with the two-layer example's material files, `deck` on standard input.
-ProgramRun run_program_in(const std::filesystem::path& parent, const std::string& name,
+LaunchedRun launch_in(const std::filesystem::path& parent, const std::string& name,
                           const std::string& command, const std::string& deck);
 
 // The path of a program of the build, quoted for the shell.
