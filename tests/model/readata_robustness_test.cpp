@@ -3,6 +3,7 @@
 // material map far beyond the build's extent: each ends with a run error
 // naming the value, before the harm is done.
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -18,26 +19,28 @@ bool names(const RunResult& r, const std::string& part) {
     return r.message.find(part) != std::string::npos;
 }
 
+// The default deck with one change.
+RunResult run_changed(const std::function<void(DeckBuilder&)>& change,
+                      std::int32_t row_limit = 602) {
+    DeckBuilder deck;
+    change(deck);
+    return run_deck(deck.text(), row_limit);
+}
+
 TEST(ReadataRobustness, NonFiniteRealsAreRejectedWhereRead) {
     // "(e20.8)" and list-directed records alike; the summary printed before
     // the record stays as it was.
-    DeckBuilder stime;
-    stime.raw("stime", "  -inf");
-    RunResult r = run_deck(stime.text());
+    RunResult r = run_changed([](DeckBuilder& d) { d.raw("stime", "  -inf"); });
     ASSERT_EQ(r.ending, Ending::run_error);
     EXPECT_TRUE(names(r, "stime (record 18) = -inf: deck values must be finite")) << r.message;
     EXPECT_NE(r.out.find("rounded xsize"), std::string::npos);
 
-    DeckBuilder tsnap;
-    tsnap.raw("tsnap1", "NaN");
-    r = run_deck(tsnap.text());
+    r = run_changed([](DeckBuilder& d) { d.raw("tsnap1", "NaN"); });
     ASSERT_EQ(r.ending, Ending::run_error);
     EXPECT_TRUE(names(r, "tsnap(1) (record 13) = nan")) << r.message;
 
     // A NaN left edge no longer passes for a region (NaN < 0 is false).
-    DeckBuilder region;
-    region.raw("region2.xi", "nan");
-    r = run_deck(region.text());
+    r = run_changed([](DeckBuilder& d) { d.raw("region2.xi", "nan"); });
     ASSERT_EQ(r.ending, Ending::run_error);
     EXPECT_TRUE(names(r, "xi (region 2, record 39)")) << r.message;
     EXPECT_FALSE(r.has_file("matnum_gnu"));
@@ -45,14 +48,10 @@ TEST(ReadataRobustness, NonFiniteRealsAreRejectedWhereRead) {
 
 TEST(ReadataRobustness, DomainSizesMustBePositive) {
     for (const double size : {0.0, -100.0}) {
-        DeckBuilder wide;
-        wide.xsize = size;
-        RunResult r = run_deck(wide.text());
+        RunResult r = run_changed([size](DeckBuilder& d) { d.xsize = size; });
         ASSERT_EQ(r.ending, Ending::run_error);
         EXPECT_TRUE(names(r, "(record 8): the domain size must be positive")) << r.message;
-        DeckBuilder high;
-        high.ysize = size;
-        r = run_deck(high.text());
+        r = run_changed([size](DeckBuilder& d) { d.ysize = size; });
         ASSERT_EQ(r.ending, Ending::run_error);
         EXPECT_TRUE(names(r, "(record 9): the domain size must be positive")) << r.message;
     }
@@ -61,12 +60,7 @@ TEST(ReadataRobustness, DomainSizesMustBePositive) {
 TEST(ReadataRobustness, GlobalGridBeyondTheMaterialMapExtent) {
     // nx = 99999 / 99999 = 1 passes the row limit check; the global map of
     // 10^10 elements would not fit any build and is refused before it is made.
-    DeckBuilder deck;
-    deck.nsx = 99999;
-    deck.ngx = 99999;
-    deck.nsy = 99999;
-    deck.ngy = 99999;
-    RunResult r = run_deck(deck.text());
+    RunResult r = run_changed([](DeckBuilder& d) { d.nsx = d.ngx = d.nsy = d.ngy = 99999; });
     ASSERT_EQ(r.ending, Ending::run_error);
     EXPECT_TRUE(names(r, "ngx x ngy = 99999 x 99999 (records 6 and 7): the global grid may have "
                          "at most 5798464 elements")) << r.message;
@@ -74,35 +68,35 @@ TEST(ReadataRobustness, GlobalGridBeyondTheMaterialMapExtent) {
     // 4 x 4 blocks of the row limit fit, one row more does not; the row
     // limit check comes first. (A fitting map of 5.8 million elements is not
     // run here: its matnum_gnu alone takes 200 MB.)
-    DeckBuilder blocks;
-    blocks.nsx = 4;
-    blocks.ngx = 4 * 602;
-    blocks.xsize = 10.0 * blocks.ngx;
-    blocks.nsy = 4;
-    blocks.ngy = 4 * 602 + 1;
-    blocks.ysize = 10.0 * blocks.ngy;
-    r = run_deck(blocks.text());
+    const auto blocks = [](std::int32_t nsy) {
+        return [nsy](DeckBuilder& d) {
+            d.nsx = 4;
+            d.ngx = 4 * 602;
+            d.xsize = 10.0 * d.ngx;
+            d.nsy = nsy;
+            d.ngy = 4 * 602 + 1;
+            d.ysize = 10.0 * d.ngy;
+        };
+    };
+    r = run_changed(blocks(4));
     EXPECT_TRUE(names(r, "ngx x ngy = 2408 x 2409 (records 6 and 7): the global grid may have "
                          "at most 5798464 elements (4 x 4 subdomains of 602 x 602)")) << r.message;
-    blocks.nsy = 1;
-    EXPECT_TRUE(run_deck(blocks.text()).stopped_with(77));
+    EXPECT_TRUE(run_changed(blocks(1)).stopped_with(77));
 }
 
 TEST(ReadataRobustness, CountsBeyondTheInt32RangeFailTheirLimit) {
     // A Gaussian-derivative wavelet of a vanishing frequency: the pulse is
     // longer than any int32 count of samples, which is over the limit.
-    DeckBuilder pulse;
-    pulse.key = 2;
-    pulse.freq = 1.0e-300;
-    RunResult r = run_deck(pulse.text());
+    RunResult r = run_changed([](DeckBuilder& d) {
+        d.key = 2;
+        d.freq = 1.0e-300;
+    });
     EXPECT_TRUE(r.stopped_with(12345));
     EXPECT_EQ(r.p.npulse, std::numeric_limits<std::int32_t>::max());
     EXPECT_TRUE(ends_with(r.out, "\n  pulse length in samples********\n")) << r.out;
 
     // A simulation time of 10^12 time steps.
-    DeckBuilder time;
-    time.stime = 1.0e12;
-    r = run_deck(time.text());
+    r = run_changed([](DeckBuilder& d) { d.stime = 1.0e12; });
     EXPECT_TRUE(r.stopped_with(999));
     EXPECT_EQ(r.p.nt, std::numeric_limits<std::int32_t>::max());
 }
@@ -110,10 +104,10 @@ TEST(ReadataRobustness, CountsBeyondTheInt32RangeFailTheirLimit) {
 TEST(ReadataRobustness, TaperCornerBeyondTheInt32Range) {
     // A found fault: f4 = 1e-100 makes f3 / delf + 1 = 8e100, which converts
     // to -2147483648; the span of the taper, if4 - if3, overflowed int32.
-    DeckBuilder deck;
-    deck.f4 = 1.0e-100;
-    deck.f2 = 0.0;
-    const RunResult r = run_deck(deck.text());
+    const RunResult r = run_changed([](DeckBuilder& d) {
+        d.f4 = 1.0e-100;
+        d.f2 = 0.0;
+    });
     EXPECT_EQ(r.p.if3, std::numeric_limits<std::int32_t>::min());
     EXPECT_EQ(r.p.if4, 11);
     EXPECT_EQ(r.ending, Ending::normal) << r.message;
@@ -121,20 +115,18 @@ TEST(ReadataRobustness, TaperCornerBeyondTheInt32Range) {
 
 TEST(ReadataRobustness, TimeAndFrequencyStepsMustBeUsable) {
     // A density of zero: infinite velocities, a time step of zero.
-    DeckBuilder density;
-    density.materials[0].ros = 0.0;
-    RunResult r = run_deck(density.text());
+    RunResult r = run_changed([](DeckBuilder& d) { d.materials[0].ros = 0.0; });
     ASSERT_EQ(r.ending, Ending::run_error);
     EXPECT_TRUE(names(r, "the time step dt = 0.1 h / ppmax = 0 msec")) << r.message;
     EXPECT_TRUE(names(r, "ppmax = inf")) << r.message;
 
     // f4 / npf below the smallest double.
-    DeckBuilder step;
-    step.f4 = 4.9e-324;
-    step.f3 = 0.0;
-    step.f2 = 0.0;
-    step.npf = 2;
-    r = run_deck(step.text());
+    r = run_changed([](DeckBuilder& d) {
+        d.f4 = 4.9e-324;
+        d.f3 = 0.0;
+        d.f2 = 0.0;
+        d.npf = 2;
+    });
     ASSERT_EQ(r.ending, Ending::run_error);
     EXPECT_TRUE(names(r, "the frequency step f4/npf rounds to zero")) << r.message;
 }
