@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "driver/frequency_sweep.hpp"
 #include "solver/element_fields.hpp"
 #include "solver/interface_state.hpp"
 #include "solver/robin.hpp"
@@ -109,28 +110,36 @@ void BM_solve_row_pair(benchmark::State& state) {
 }
 BENCHMARK(BM_solve_row_pair)->Arg(200)->Arg(600);
 
-// One outer iteration of a 200 x 150 grid, as the frequency sweep runs it
-// (odd rows with the save, even rows, relaxation with the global error), with the
-// number of OpenMP threads as argument.
+// One outer iteration of a 200 x 150 grid as the frequency sweep runs it (a
+// team of threads for the whole iteration; odd rows with the save, even rows,
+// relaxation with the global error), with the number of OpenMP threads as
+// argument.
 void BM_outer_iteration(benchmark::State& state) {
-    const int nx = 200, ny = 150, ksou = 40;
+    const int nx = 200, ny = 150;
     const int threads_before = omp_get_max_threads();
     omp_set_num_threads(static_cast<int>(state.range(0)));
     Model m(nx, ny);
-    ef::ThreadWorkspaces ws(nx);
-    ef::RowFactors f(nx, ny);
-    ef::factorise_rows(ny, nx, m.omega, m.h, m.el, m.beta, m.flags, ws, f);
-    ef::InterfaceState s(nx, ny);
-    double gerror = 0.0, denomin = 0.0;
-    const int last_odd = ny % 2 ? ny : ny - 1, last_even = ny % 2 ? ny - 1 : ny;
-    for (auto _ : state) {
-        ef::parity_pass(1, last_odd, nx, 20, m.h, 9, ksou, m.sour, m.beta, m.flags, f, s, ws, true);
-        ef::parity_pass(2, last_even, nx, 20, m.h, 9, ksou, m.sour, m.beta, m.flags, f, s, ws);
-        s.relax_and_measure(true, gerror, denomin);
-        benchmark::DoNotOptimize(gerror);
-    }
+    ef::RunParams p;
+    p.nx = nx;
+    p.ny = ny;
+    p.h = m.h;
+    p.kdel = 9;
+    p.ksou = 40;
+    p.sour = m.sour;
+    ef::SweepState s(p);
+    s.beta = m.beta;
+    s.workspaces.reserve_for_threads();
+    ef::factorise_rows(ny, nx, m.omega, m.h, m.el, m.beta, m.flags, s.workspaces, s.factors);
+    double gerror = 0.0;
+    ef::RowTeam::run(ef::iteration_in_parallel(p), [&](ef::RowTeam& team) {
+        for (auto _ : state) {
+            ef::outer_iteration(team, p, 20, m.flags, s, true, gerror);
+            benchmark::DoNotOptimize(gerror);
+        }
+    });
     omp_set_num_threads(threads_before);
-    state.counters["factor_MB"] = static_cast<double>(f.entries_per_row() * ny * sizeof(Complex)) / 1e6;
+    state.counters["factor_MB"] =
+        static_cast<double>(s.factors.entries_per_row() * ny * sizeof(Complex)) / 1e6;
 }
 BENCHMARK(BM_outer_iteration)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 

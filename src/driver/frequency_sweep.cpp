@@ -18,6 +18,32 @@ SweepState::SweepState(const RunParams& p)
     : fields(p.nx, p.ny), beta(p.nx, p.ny), factors(p.nx, p.ny), state(p.nx, p.ny),
       sums(p.nx, p.ny, p.nsnapt), workspaces(p.nx) {}
 
+bool iteration_in_parallel(const RunParams& p) { return rows_in_parallel(p.nx, p.ny / 2); }
+
+void outer_iteration(RowTeam& team, const RunParams& p, int jw, const BoundaryFlags& flags,
+                     SweepState& s, bool measure, double& gerror) {
+    const int nx = p.nx, ny = p.ny;
+    const int nodd = (ny % 2 != 0) ? ny : ny - 1;
+    const int neven = (ny % 2 == 0) ? ny : ny - 1;
+    auto pass = [&](int first, int last, bool save) {
+        team.for_items(parity_pairs(first, last), [&](int q) {
+            parity_pair(q, first, last, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags,
+                        s.factors, s.state, s.workspaces.local(0), s.workspaces.local(1), save);
+        });
+    };
+    // Save the previous iterate, then the odd rows, then the even rows, which
+    // see the odd rows' new traces. The odd pass saves the rows itself as it
+    // goes.
+    if (nodd < 1) s.state.save_previous();
+    pass(1, nodd, true);
+    pass(2, neven, false);
+
+    // relaxation, and when measuring the global error
+    if (measure) s.state.size_error_terms();
+    team.for_items(ny, [&](int r) { s.state.relax_and_measure_row(r + 1, measure); });
+    if (measure) s.state.sum_error_terms(gerror, s.denomin);
+}
+
 IterationResult iterate_frequency(Units& units, const RunParams& p, const ProcessGrid& a1,
                                   int jw, const BoundaryFlags& flags, SweepState& s) {
     static const Format global_error_line(
@@ -31,41 +57,19 @@ IterationResult iterate_frequency(Units& units, const RunParams& p, const Proces
         "' after  ',i5,' inner iterations ',/,                             "
         "' relative error value reduction = ',e20.8/)");
 
-    const int nx = p.nx, ny = p.ny;
     const int itmax = (jw <= p.jwlow) ? p.maxlow : p.maxiter;
-    const int nodd = (ny % 2 != 0) ? ny : ny - 1;
-    const int neven = (ny % 2 == 0) ? ny : ny - 1;
 
     // Before any iteration the error is taken as 1 (no reduction yet).
     double gerror = 1.0;
     int iter = 1;
     bool converged = false;
-    const int odd_pairs = parity_pairs(1, nodd), even_pairs = parity_pairs(2, neven);
     s.workspaces.reserve_for_threads();
     // The rows of each step are shared out within a team of threads that
-    // lasts for the whole iteration; thread 0 runs the steps in order, and
-    // does the sequential parts (the error sums, the messages) alone.
-    RowTeam::run(rows_in_parallel(nx, ny / 2), [&](RowTeam& team) {
-        auto pass = [&](int first, int last, int pairs, bool save) {
-            team.for_items(pairs, [&](int q) {
-                parity_pair(q, first, last, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags,
-                            s.factors, s.state, s.workspaces.local(0), s.workspaces.local(1),
-                            save);
-            });
-        };
+    // lasts for the whole iteration of the frequency; thread 0 runs the steps
+    // in order and does the sequential parts (the error sums, the messages).
+    RowTeam::run(iteration_in_parallel(p), [&](RowTeam& team) {
         while (iter <= itmax) {
-            // Save the previous iterate, then the odd rows, then the even
-            // rows, which see the odd rows' new traces. The odd pass saves
-            // the rows itself as it goes.
-            if (nodd < 1) s.state.save_previous();
-            pass(1, nodd, odd_pairs, true);
-            pass(2, neven, even_pairs, false);
-
-            // relaxation, and from the second iteration on the global error
-            const bool measure = iter > 1;
-            if (measure) s.state.size_error_terms();
-            team.for_items(ny, [&](int r) { s.state.relax_and_measure_row(r + 1, measure); });
-            if (measure) s.state.sum_error_terms(gerror, s.denomin);
+            outer_iteration(team, p, jw, flags, s, iter > 1, gerror);
             if (iter == 1) gerror = 1.0;
 
             if (a1.prints() && iter % 100 == 0)

@@ -15,6 +15,7 @@
 #include "solver/element_fields.hpp"
 #include "solver/interface_state.hpp"
 #include "solver/robin.hpp"
+#include "solver/row_team.hpp"
 #include "solver/row_system.hpp"
 #include "solver/thread_workspaces.hpp"
 
@@ -41,6 +42,15 @@ struct IterationResult {
     double gerror;  // last global relative error
     bool converged;
 };
+
+// One outer iteration (save, odd rows, even rows, relaxation and, when
+// measure is set, the global error into gerror and s.denomin), its rows
+// shared out within `team` (called by the team's thread 0; the workspaces
+// reserved for the thread count).
+void outer_iteration(RowTeam& team, const RunParams& p, int jw, const BoundaryFlags& flags,
+                     SweepState& s, bool measure, double& gerror);
+// Whether the iteration of this grid is worth a team of more than one thread.
+bool iteration_in_parallel(const RunParams& p);
 
 // The outer iteration of one frequency whose row systems are factorised.
 IterationResult iterate_frequency(Units& units, const RunParams& p, const ProcessGrid& a1,
