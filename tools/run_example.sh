@@ -37,18 +37,25 @@ echo "== pictures (tools/plot_run.py run-example)"
 
 cat <<MSG
 
-Results are in $out:
+Results are in $out (the numbers are those of the two_layer example):
   run_summary.txt                   the run summary the solver printed
   vx_traces.su, vz_traces.su        horizontal and vertical traces, one sample a line,
-                                    receiver after receiver (see docs/deck.md)
+                                    receiver after receiver (30 x 2880 samples)
   vx_traces.sgy, vz_traces.sgy      the same traces as SEG-Y, for any seismic viewer
   plots/                            pictures: material and velocity maps, snapshots,
                                     gathers, convergence, source wavelet and spectrum
-  fort.40 fort.41 fort.42           time-domain snapshots (i, j, horizontal value)
+  fort.40 fort.41 fort.42           time-domain snapshots at 100, 125 and 170 ms
+                                    (i, j, horizontal value)
   fort.50 fort.51 fort.52           the same, vertical component
-  fort.15 ... fort.18               frequency-domain snapshot
+  fort.15 ... fort.18               frequency-domain snapshot at 10.625 Hz
   source, filtered_source, spectrum, filtered_spectrum   the source wavelet
-  iter.freq                         iterations per frequency
+  iter.freq                         iterations per frequency (no "NO convergence"
+                                    line in run_summary.txt: every one converged)
+  vp.freq, vs.freq, inv_qp.freq, inv_qs.freq             velocities and 1/Q of one
+                                    monitoring element per frequency
+  matnum_gnu, slice_matnum_math, lambda_gnu, mu_gnu, vp33_gnu   material and
+                                    modulus maps
   p_modulus.freq, s_modulus.freq, bulk_density.mat       made by elastofreq_moduli
-The deck is examples/$example/deck.in, explained record by record in docs/deck.md.
+The deck is examples/$example/deck.in, explained record by record in docs/deck.md;
+examples/$example/README.md says what to look for.
 MSG

@@ -11,6 +11,12 @@
 // and a discarded buffer, so the working directory only gains the three
 // material files. A deck the solver would stop on stops here with the same
 // exit status.
+//
+// After the files are written it reports on standard error how finely the
+// grid samples the waves at the top of the band (elements per wavelength of
+// the slowest S and P waves, and the phase-velocity error the element's
+// measured dispersion predicts there), with a warning when S has fewer than
+// 10 elements per wavelength.
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -25,6 +31,7 @@
 #include "model/liu_moduli.hpp"
 #include "model/material_file_writer.hpp"
 #include "model/readata.hpp"
+#include "model/sampling_advice.hpp"
 
 namespace {
 
@@ -83,7 +90,8 @@ ef::RunParams read_deck(std::istream& deck, const ef::BuildLimits& limits) {
     return p;
 }
 
-void make_material_files(ef::Units& units, std::istream& deck, const ef::BuildLimits& limits) {
+void make_material_files(ef::Units& units, std::istream& deck, std::ostream& err,
+                         const ef::BuildLimits& limits) {
     static const ef::Format done(
         "(1x,'elastofreq_moduli: ',i5,' materials, frequency numbers ',i5,' down to ',i5,"
         "' (',e12.5,' to ',e12.5,' kHz)')");
@@ -98,8 +106,11 @@ void make_material_files(ef::Units& units, std::istream& deck, const ef::BuildLi
     units.open(2, "s_modulus.freq", ef::FileStatus::unknown);
     units.open(7, "bulk_density.mat", ef::FileStatus::unknown);
     ef::write_material_files(units, moduli, p.nmat, p.jw1, p.jw2, frequency_khz);
-    if (p.jw2 >= p.jw1)
+    if (p.jw2 >= p.jw1) {
         units.write(6, done, {p.nmat, p.jw2, p.jw1, frequency_khz[p.jw2], frequency_khz[p.jw1]});
+        units.flush_all();
+        err << ef::sampling_report(ef::sampling_advice(p, moduli, frequency_khz)) << std::flush;
+    }
 }
 
 }  // namespace
@@ -108,6 +119,6 @@ int main() {
     std::ios::sync_with_stdio(false);
     const ef::BuildLimits limits{ELASTOFREQ_ROW_LIMIT};
     return ef::run_guarded(std::cin, std::cout, std::cerr, [&](ef::Units& units) {
-        make_material_files(units, std::cin, limits);
+        make_material_files(units, std::cin, std::cerr, limits);
     });
 }
