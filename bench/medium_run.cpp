@@ -54,27 +54,6 @@ double bytes_per_iteration(const ef::RunParams& p, const ef::RowFactors& f) {
     return factors + grid * (save + solve + relax_error);
 }
 
-void open_files(ef::Units& units) {
-    using ef::FileStatus;
-    units.open(1, "p_modulus.freq", FileStatus::old_file);
-    units.open(2, "s_modulus.freq", FileStatus::old_file);
-    units.open(7, "bulk_density.mat", FileStatus::old_file);
-    units.open(10, "vp.freq", FileStatus::unknown);
-    units.open(11, "inv_qp.freq", FileStatus::unknown);
-    units.open(12, "vs.freq", FileStatus::unknown);
-    units.open(13, "inv_qs.freq", FileStatus::unknown);
-    units.open(14, "iter.freq", FileStatus::unknown);
-    units.open(98, "vx_traces.su", FileStatus::unknown);
-    units.open(99, "vz_traces.su", FileStatus::unknown);
-    units.open(78, "lambda_gnu", FileStatus::unknown);
-    units.open(88, "mu_gnu", FileStatus::unknown);
-    units.open(68, "vp33_gnu", FileStatus::unknown);
-    units.open(20, "source", FileStatus::unknown);
-    units.open(21, "spectrum", FileStatus::unknown);
-    units.open(23, "filtered_source", FileStatus::unknown);
-    units.open(22, "filtered_spectrum", FileStatus::unknown);
-}
-
 }  // namespace
 
 int main() {
@@ -83,22 +62,14 @@ int main() {
     double bytes = 0.0;
     const auto start = Clock::now();
     const int status = ef::run_guarded(std::cin, run_stdout, std::cerr, [&](ef::Units& units) {
-        static const ef::Format band_line("(/1x,' jw1 , jw2  in main = ',i5,4x,i5)");
         static const ef::Format cpu_line("(/1x,'tiempo=',g20.8)");
         ef::CpuTimer timer;
-        ef::RunParams p;
-        ef::ProcessGrid a1;
-        ef::BoundaryFlags flags;
-        open_files(units);
-        timer.lap();
-        a1.iproc = 0;
-        ef::readata(units, a1, ef::BuildLimits{602}, p);
-        a1.iprocx = a1.iproc % a1.nsx;
-        a1.iprocy = a1.iproc / a1.nsx;
-        ef::subtype(a1);
-        ef::setdelta(p.nx, p.ny, a1, flags);
-        const ef::MaterialModuli moduli = ef::read_material_files(units, p);
-        units.write(6, band_line, {p.jw1, p.jw2});
+        ef::RunSetup run;
+        ef::set_up_run(units, ef::ProgramKind::standard, ef::BuildLimits{602}, timer, run);
+        const ef::RunParams& p = run.p;
+        const ef::ProcessGrid& a1 = run.a1;
+        const ef::BoundaryFlags& flags = run.flags;
+        const ef::MaterialModuli& moduli = run.moduli;
         ef::SweepState s(p);
         t.set_up = seconds_since(start);
 
