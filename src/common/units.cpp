@@ -102,21 +102,27 @@ void Units::open(int unit, const std::string& name, FileStatus status) {
     units_[unit] = std::move(stream);
 }
 
-Units::Stream& Units::output(int unit) {
+Units::Stream& Units::connected(int unit, int standard_unit, const char* standard_name) {
     auto it = units_.find(unit);
     if (it == units_.end()) {
-        if (unit == kStandardInput) throw RunError("cannot write to standard input (unit 5)");
         auto stream = std::make_unique<Stream>();
-        if (unit == kStandardOutput) {
-            stream->name = "standard output";
+        if (unit == standard_unit) {
+            stream->name = standard_name;
             stream->standard = true;
         } else {
+            // a unit not opened by name is the file fort.N
             stream->name = fort_name(unit);
             stream->path = (std::filesystem::path(directory_) / stream->name).string();
         }
         it = units_.emplace(unit, std::move(stream)).first;
     }
-    Stream& s = *it->second;
+    return *it->second;
+}
+
+Units::Stream& Units::output(int unit) {
+    if (unit == kStandardInput && units_.find(unit) == units_.end())
+        throw RunError("cannot write to standard input (unit 5)");
+    Stream& s = connected(unit, kStandardOutput, "standard output");
     if (s.standard && unit == kStandardInput)
         throw RunError("cannot write to standard input (unit 5)");
     if (!s.writing && !s.standard && files_ == FileOutput::written) {
@@ -129,21 +135,10 @@ Units::Stream& Units::output(int unit) {
 }
 
 Units::Stream& Units::input(int unit) {
-    auto it = units_.find(unit);
-    if (it == units_.end()) {
-        if (unit == kStandardOutput) throw RunError("cannot read from standard output (unit 6)");
-        auto stream = std::make_unique<Stream>();
-        if (unit == kStandardInput) {
-            stream->name = "standard input";
-            stream->standard = true;
-        } else {
-            // an unopened unit reads its fort.N file, which must exist
-            stream->name = fort_name(unit);
-            stream->path = (std::filesystem::path(directory_) / stream->name).string();
-        }
-        it = units_.emplace(unit, std::move(stream)).first;
-    }
-    Stream& s = *it->second;
+    if (unit == kStandardOutput && units_.find(unit) == units_.end())
+        throw RunError("cannot read from standard output (unit 6)");
+    // an unopened unit other than 5 reads its fort.N file, which must exist
+    Stream& s = connected(unit, kStandardInput, "standard input");
     if (s.writing) throw RunError("cannot read \"" + s.name + "\" after writing it");
     if (!s.loaded && s.standard) {
         // the deck is read once, as a whole

@@ -73,6 +73,9 @@ private:
     struct Stream;
     enum class RecordKind { formatted, list };
     std::string next_record(int unit, std::string_view what, RecordKind kind);
+    // The stream of a unit, connected on first use: standard_unit to the
+    // standard stream, any other unit not opened by name to fort.N.
+    Stream& connected(int unit, int standard_unit, const char* standard_name);
     Stream& output(int unit);
     Stream& input(int unit);
 
