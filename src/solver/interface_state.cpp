@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/modulus.hpp"
 #include "solver/interface_state.hpp"
 #include "solver/thread_workspaces.hpp"
 
@@ -59,25 +60,37 @@ void InterfaceState::relax_row(int j) {
 }
 
 // |previous - current|^2 and |previous + current|^2 of every trace of row j;
-// element (i, j) gets the 16 slots at its place in the summation order of
-// the error (i outer, j inner).
+// element (i, j) gets the 16 terms at its place in the summation order of the
+// error (i outer, j inner). The moduli are the library's hypot, squared.
 void InterfaceState::error_terms_row(int j) const {
     const Grid2<Complex>* current[8] = {&u1ln, &u1tn, &u1bn, &u1rn, &u2ln, &u2tn, &u2bn, &u2rn};
     const Grid2<Complex>* previous[8] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
                                          &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1};
     const int nx = u1ln.nx();
     const std::size_t ny = static_cast<std::size_t>(u1ln.ny());
-    for (int i = 1; i <= nx; ++i) {
-        double* slot = error_terms_.data() +
-                       16 * (static_cast<std::size_t>(i - 1) * ny + static_cast<std::size_t>(j - 1));
-        for (int a = 0; a < 8; ++a) {
-            const Complex p = (*previous[a])(i, j);
-            const Complex c = (*current[a])(i, j);
-            const double d = ef::abs(p - c);
-            const double t = ef::abs(p + c);
-            slot[2 * a] = d * d;
-            slot[2 * a + 1] = t * t;
+    // the row's changes and sums, element by element, 16 numbers each
+    const std::size_t terms = 16 * static_cast<std::size_t>(nx);
+    thread_local std::vector<double> re, im;
+    if (re.size() < terms) {
+        re.resize(terms);
+        im.resize(terms);
+    }
+    for (int a = 0; a < 8; ++a) {
+        const Complex* c = &(*current[a])(1, j);
+        const Complex* p = &(*previous[a])(1, j);
+        for (int i = 0; i < nx; ++i) {
+            const std::size_t k = 16 * static_cast<std::size_t>(i) + 2 * static_cast<std::size_t>(a);
+            re[k] = p[i].re - c[i].re;
+            im[k] = p[i].im - c[i].im;
+            re[k + 1] = p[i].re + c[i].re;
+            im[k + 1] = p[i].im + c[i].im;
         }
+    }
+    for (int i = 0; i < nx; ++i) {
+        const std::size_t k = 16 * static_cast<std::size_t>(i);
+        double* slot = error_terms_.data() +
+                       16 * (static_cast<std::size_t>(i) * ny + static_cast<std::size_t>(j - 1));
+        squared_moduli(re.data() + k, im.data() + k, slot, 16);
     }
 }
 
