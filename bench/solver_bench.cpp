@@ -92,23 +92,30 @@ void BM_solve_row(benchmark::State& state) {
 }
 BENCHMARK(BM_solve_row)->Arg(200)->Arg(600);
 
-// two rows solved together (items: rows x elements, as above)
-void BM_solve_row_pair(benchmark::State& state) {
+// rows solved together, two or four (items: rows x elements, as above)
+void BM_solve_row_group(benchmark::State& state) {
     const int nx = static_cast<int>(state.range(0));
-    Model m(nx, 2);
-    ef::RowWorkspace a(nx), b(nx);
-    ef::RowFactors f(nx, 2);
-    ef::coeflu(1, nx, m.omega, m.h, m.el, m.beta, m.flags, a, f);
-    ef::coeflu(2, nx, m.omega, m.h, m.el, m.beta, m.flags, b, f);
-    for (std::size_t r = 1; r < a.rhs.size(); ++r) a.rhs[r] = b.rhs[r] = {1.0 / static_cast<double>(r), 0.5};
-    for (auto _ : state) {
-        ef::solver15_pair(nx, 1, 2, a.rhs, b.rhs, f, a.answer, b.answer, a.y, b.y);
-        benchmark::DoNotOptimize(a.answer.data());
-        benchmark::DoNotOptimize(b.answer.data());
+    const int count = static_cast<int>(state.range(1));
+    Model m(nx, count);
+    std::vector<ef::RowWorkspace> ws;
+    for (int r = 0; r < count; ++r) ws.emplace_back(nx);
+    ef::RowWorkspace* slots[ef::kRowGroup];
+    int rows[ef::kRowGroup];
+    ef::RowFactors f(nx, count);
+    for (int r = 0; r < count; ++r) {
+        slots[r] = &ws[static_cast<std::size_t>(r)];
+        rows[r] = r + 1;
+        ef::coeflu(r + 1, nx, m.omega, m.h, m.el, m.beta, m.flags, *slots[r], f);
+        for (std::size_t k = 1; k < slots[r]->rhs.size(); ++k)
+            slots[r]->rhs[k] = {1.0 / static_cast<double>(k), 0.5};
     }
-    state.SetItemsProcessed(state.iterations() * 2 * nx);
+    for (auto _ : state) {
+        ef::solver15_rows(nx, count, rows, slots, f);
+        benchmark::DoNotOptimize(slots[0]->answer.data());
+    }
+    state.SetItemsProcessed(state.iterations() * count * nx);
 }
-BENCHMARK(BM_solve_row_pair)->Arg(200)->Arg(600);
+BENCHMARK(BM_solve_row_group)->Args({200, 2})->Args({200, 4})->Args({600, 4});
 
 // One outer iteration of a 200 x 150 grid as the frequency sweep runs it (a
 // team of threads for the whole iteration; odd rows with the save, even rows,

@@ -2,7 +2,11 @@
 // header), one number at a time or four side by side.
 #include "common/modulus.hpp"
 
+#include "common/isa.hpp"
+
+#if defined(__x86_64__)
 #include <immintrin.h>
+#endif
 
 #include <cmath>
 
@@ -11,7 +15,8 @@ namespace ef {
 namespace {
 
 // The range of the corrected square root: a <= 2^511 keeps a a finite,
-// b >= 2^-459 keeps b b normal; b <= a 2^-54 is negligible next to a.
+// b >= 2^-459 keeps b b normal; b <= a 2^-54 is negligible next to a, and
+// so is a smaller b when a >= b 2^54 (b = 0 for one).
 constexpr double kLargest = 0x1p511;
 constexpr double kSmallest = 0x1p-459;
 constexpr double kNegligible = 0x1p-54;
@@ -35,7 +40,10 @@ double modulus(double x, double y) {
     const double ax = std::fabs(x), ay = std::fabs(y);
     const double a = ax < ay ? ay : ax;
     const double b = ax < ay ? ax : ay;
-    if (a <= kLargest && b >= kSmallest) return b <= a * kNegligible ? a + b : corrected_root(a, b);
+    if (a <= kLargest) {
+        if (b >= kSmallest) return b <= a * kNegligible ? a + b : corrected_root(a, b);
+        if (a >= b * (1.0 / kNegligible)) return a + b;  // zero included
+    }
     return std::hypot(x, y);
 }
 
@@ -46,8 +54,7 @@ void squared_moduli_scalar(const double* x, const double* y, double* out, std::s
     }
 }
 
-#if defined(__x86_64__)
-#define EF_HAVE_AVX2_PATH 1
+#ifdef EF_HAVE_AVX2_PATHS
 
 // Four numbers per step, both branches of the correction formed and the
 // right one picked lane by lane; lanes outside the range are redone one at a
@@ -58,6 +65,7 @@ __attribute__((target("avx2"))) void squared_moduli_avx2(const double* x, const 
     const __m256d largest = _mm256_set1_pd(kLargest);
     const __m256d smallest = _mm256_set1_pd(kSmallest);
     const __m256d negligible = _mm256_set1_pd(kNegligible);
+    const __m256d inverse_negligible = _mm256_set1_pd(1.0 / kNegligible);
     const __m256d four = _mm256_set1_pd(4.0);
     std::size_t k = 0;
     for (; k + 4 <= n; k += 4) {
@@ -65,10 +73,16 @@ __attribute__((target("avx2"))) void squared_moduli_avx2(const double* x, const 
         const __m256d ay = _mm256_andnot_pd(sign, _mm256_loadu_pd(y + k));
         const __m256d a = _mm256_max_pd(ax, ay);
         const __m256d b = _mm256_min_pd(ax, ay);
+        // in range: the corrected root, or b negligible (zero included)
+        const __m256d normal_b = _mm256_cmp_pd(b, smallest, _CMP_GE_OQ);
+        const __m256d small = _mm256_or_pd(
+            _mm256_and_pd(normal_b, _mm256_cmp_pd(b, _mm256_mul_pd(a, negligible), _CMP_LE_OQ)),
+            _mm256_andnot_pd(normal_b, _mm256_cmp_pd(a, _mm256_mul_pd(b, inverse_negligible),
+                                                     _CMP_GE_OQ)));
         const __m256d in_range =
             _mm256_and_pd(_mm256_cmp_pd(ax, ay, _CMP_ORD_Q),
                           _mm256_and_pd(_mm256_cmp_pd(a, largest, _CMP_LE_OQ),
-                                        _mm256_cmp_pd(b, smallest, _CMP_GE_OQ)));
+                                        _mm256_or_pd(normal_b, small)));
 
         const __m256d h = _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(a, a), _mm256_mul_pd(b, b)));
         const __m256d b2 = _mm256_add_pd(b, b);
@@ -88,7 +102,6 @@ __attribute__((target("avx2"))) void squared_moduli_avx2(const double* x, const 
                                         _mm256_blendv_pd(t2f, t2n, near));
         const __m256d root = _mm256_sub_pd(h, _mm256_div_pd(t, _mm256_add_pd(h, h)));
         const __m256d sum = _mm256_add_pd(a, b);
-        const __m256d small = _mm256_cmp_pd(b, _mm256_mul_pd(a, negligible), _CMP_LE_OQ);
         const __m256d m = _mm256_blendv_pd(root, sum, small);
         _mm256_storeu_pd(out + k, _mm256_mul_pd(m, m));
 
@@ -113,7 +126,7 @@ bool have_avx2() {
 
 void squared_moduli_path(int path, const double* x, const double* y, double* out,
                          std::size_t n) {
-#ifdef EF_HAVE_AVX2_PATH
+#ifdef EF_HAVE_AVX2_PATHS
     if (path == 1 && have_avx2()) {
         squared_moduli_avx2(x, y, out, n);
         return;

@@ -9,10 +9,11 @@
 //     h <= 2 b:  d = h - b,  t1 = (2d - a) a,       t2 = (d - 2(a - b)) d
 //     h >  2 b:  d = h - a,  t1 = 2d (a - 2b),      t2 = (4d - b) b + d d
 //     h = h - (t1 + t2) / (2h)
-// and a + b when b is negligible (b <= a 2^-54). Every step is one rounded
-// IEEE operation, so the same steps on several numbers side by side in the
-// lanes of a vector register give the same bits. Numbers outside that range
-// (zero, subnormal, huge, infinite, NaN) go to the library itself.
+// and a + b when b is negligible (b <= a 2^-54; below 2^-459, a >= b 2^54).
+// Every step is one rounded IEEE operation, so the same steps on several
+// numbers side by side in the lanes of a vector register give the same bits.
+// Numbers outside that range (huge or tiny but not negligible, infinite,
+// NaN) go to the library itself.
 #pragma once
 
 #include <cstddef>

@@ -21,26 +21,27 @@ SweepState::SweepState(const RunParams& p)
 bool iteration_in_parallel(const RunParams& p) { return rows_in_parallel(p.nx, p.ny / 2); }
 
 void outer_iteration(RowTeam& team, const RunParams& p, int jw, const BoundaryFlags& flags,
-                     SweepState& s, bool measure, double& gerror) {
+                     SweepState& s, bool measure, double& gerror, bool previous_saved) {
     const int nx = p.nx, ny = p.ny;
     const int nodd = (ny % 2 != 0) ? ny : ny - 1;
     const int neven = (ny % 2 == 0) ? ny : ny - 1;
     auto pass = [&](int first, int last, bool save) {
-        team.for_items(parity_pairs(first, last), [&](int q) {
-            parity_pair(q, first, last, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags,
-                        s.factors, s.state, s.workspaces.local(0), s.workspaces.local(1), save);
+        team.for_items(parity_groups(first, last), [&](int q) {
+            parity_group(q, first, last, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags,
+                         s.factors, s.state, s.workspaces.local_group(), save);
         });
     };
     // Save the previous iterate, then the odd rows, then the even rows, which
     // see the odd rows' new traces. The odd pass saves the rows itself as it
     // goes.
-    if (nodd < 1) s.state.save_previous();
-    pass(1, nodd, true);
+    if (!previous_saved && nodd < 1) s.state.save_previous();
+    pass(1, nodd, !previous_saved);
     pass(2, neven, false);
 
-    // relaxation, and when measuring the global error
+    // relaxation, and when measuring the global error; each relaxed row is
+    // kept as the next iteration's previous iterate
     if (measure) s.state.size_error_terms();
-    team.for_items(ny, [&](int r) { s.state.relax_and_measure_row(r + 1, measure); });
+    team.for_items(ny, [&](int r) { s.state.relax_and_measure_row(r + 1, measure, true); });
     if (measure) s.state.sum_error_terms(gerror, s.denomin);
 }
 
@@ -69,7 +70,9 @@ IterationResult iterate_frequency(Units& units, const RunParams& p, const Proces
     // in order and does the sequential parts (the error sums, the messages).
     RowTeam::run(iteration_in_parallel(p), [&](RowTeam& team) {
         while (iter <= itmax) {
-            outer_iteration(team, p, jw, flags, s, iter > 1, gerror);
+            // from the second iteration on, the last relaxation has saved
+            // the previous iterate
+            outer_iteration(team, p, jw, flags, s, iter > 1, gerror, iter > 1);
             if (iter == 1) gerror = 1.0;
 
             if (a1.prints() && iter % 100 == 0)

@@ -47,8 +47,13 @@ struct IterationResult {
 // measure is set, the global error into gerror and s.denomin), its rows
 // shared out within `team` (called by the team's thread 0; the workspaces
 // reserved for the thread count).
+//
+// The relaxation leaves a copy of the relaxed state in the previous iterate,
+// row by row while the row is in cache: what the next iteration's save
+// would copy. previous_saved says that nothing has changed the state since
+// (the previous call, with nothing in between), so the save is left out.
 void outer_iteration(RowTeam& team, const RunParams& p, int jw, const BoundaryFlags& flags,
-                     SweepState& s, bool measure, double& gerror);
+                     SweepState& s, bool measure, double& gerror, bool previous_saved = false);
 // Whether the iteration of this grid is worth a team of more than one thread.
 bool iteration_in_parallel(const RunParams& p);
 

@@ -2,7 +2,9 @@
 // the global relative error.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
+#include "common/isa.hpp"
 #include "common/modulus.hpp"
 #include "solver/interface_state.hpp"
 #include "solver/thread_workspaces.hpp"
@@ -42,63 +44,93 @@ constexpr double kWeight = 0.99;
 constexpr double kPreviousWeight = 1.0 - 0.99;  // 0.010000000000000009
 }  // namespace
 
-void InterfaceState::relax_row(int j) {
+// Per-thread scratch of the error terms of one row: the real and imaginary
+// parts of previous - current and previous + current, 16 per element, and
+// their squared moduli.
+struct RowTerms {
+    std::vector<double> re, im, moduli;
+    static RowTerms& local(int nx) {
+        thread_local RowTerms t;
+        const std::size_t n = 16 * static_cast<std::size_t>(nx);
+        if (t.re.size() < n) {
+            t.re.resize(n);
+            t.im.resize(n);
+            t.moduli.resize(n);
+        }
+        return t;
+    }
+};
+
+namespace {
+
+// One trace of one row: the changes and sums of its nx elements into the
+// slots 2a and 2a + 1 of each element's 16.
+inline void changes_and_sums(int a, int nx, const Complex* p, const Complex* c, RowTerms& t) {
+    for (int i = 0; i < nx; ++i) {
+        const std::size_t k = 16 * static_cast<std::size_t>(i) + 2 * static_cast<std::size_t>(a);
+        t.re[k] = p[i].re - c[i].re;
+        t.im[k] = p[i].im - c[i].im;
+        t.re[k + 1] = p[i].re + c[i].re;
+        t.im[k + 1] = p[i].im + c[i].im;
+    }
+}
+
+}  // namespace
+
+// Relax row j; when measuring, the error terms of the relaxed traces; when
+// keeping, the relaxed row also into the previous iterate. One pass over the
+// row: each array is read once and written once or twice.
+EF_AVX2_CLONES void InterfaceState::relax_measure_row(int j, bool measure, bool keep_previous) {
     Grid2<Complex>* current[12] = {&u1ln, &u1tn, &u1bn, &u1rn, &u2ln, &u2tn,
                                    &u2bn, &u2rn, &lag1ln, &lag2ln, &lag1bn, &lag2bn};
-    const Grid2<Complex>* previous[12] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
-                                          &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1,
-                                          &lag1lnp1, &lag2lnp1, &lag1bnp1, &lag2bnp1};
+    Grid2<Complex>* previous[12] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
+                                    &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1,
+                                    &lag1lnp1, &lag2lnp1, &lag1bnp1, &lag2bnp1};
     const int nx = u1ln.nx();
+    RowTerms* terms = measure ? &RowTerms::local(nx) : nullptr;
     for (int a = 0; a < 12; ++a) {
         Complex* cr = &(*current[a])(1, j);
-        const Complex* pr = &(*previous[a])(1, j);
+        Complex* pr = &(*previous[a])(1, j);
         for (int i = 0; i < nx; ++i) {
             cr[i].re = kWeight * cr[i].re + kPreviousWeight * pr[i].re;
             cr[i].im = kWeight * cr[i].im + kPreviousWeight * pr[i].im;
         }
+        if (terms && a < 8) changes_and_sums(a, nx, pr, cr, *terms);
+        if (keep_previous) std::copy_n(cr, nx, pr);
     }
+    if (terms) store_error_terms(j, *terms);
 }
 
-// |previous - current|^2 and |previous + current|^2 of every trace of row j;
-// element (i, j) gets the 16 terms at its place in the summation order of the
-// error (i outer, j inner). The moduli are the library's hypot, squared.
-void InterfaceState::error_terms_row(int j) const {
+// |previous - current|^2 and |previous + current|^2 of every trace of row j.
+EF_AVX2_CLONES void InterfaceState::error_terms_row(int j) const {
     const Grid2<Complex>* current[8] = {&u1ln, &u1tn, &u1bn, &u1rn, &u2ln, &u2tn, &u2bn, &u2rn};
     const Grid2<Complex>* previous[8] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
                                          &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1};
     const int nx = u1ln.nx();
+    RowTerms& terms = RowTerms::local(nx);
+    for (int a = 0; a < 8; ++a)
+        changes_and_sums(a, nx, &(*previous[a])(1, j), &(*current[a])(1, j), terms);
+    store_error_terms(j, terms);
+}
+
+// The moduli (the library's hypot, squared) of a row's changes and sums;
+// element (i, j) gets its 16 terms at its place in the summation order of
+// the error (i outer, j inner).
+void InterfaceState::store_error_terms(int j, RowTerms& t) const {
+    const int nx = u1ln.nx();
     const std::size_t ny = static_cast<std::size_t>(u1ln.ny());
-    // the row's changes and sums, element by element, 16 numbers each
-    const std::size_t terms = 16 * static_cast<std::size_t>(nx);
-    thread_local std::vector<double> re, im;
-    if (re.size() < terms) {
-        re.resize(terms);
-        im.resize(terms);
-    }
-    for (int a = 0; a < 8; ++a) {
-        const Complex* c = &(*current[a])(1, j);
-        const Complex* p = &(*previous[a])(1, j);
-        for (int i = 0; i < nx; ++i) {
-            const std::size_t k = 16 * static_cast<std::size_t>(i) + 2 * static_cast<std::size_t>(a);
-            re[k] = p[i].re - c[i].re;
-            im[k] = p[i].im - c[i].im;
-            re[k + 1] = p[i].re + c[i].re;
-            im[k + 1] = p[i].im + c[i].im;
-        }
-    }
-    for (int i = 0; i < nx; ++i) {
-        const std::size_t k = 16 * static_cast<std::size_t>(i);
-        double* slot = error_terms_.data() +
-                       16 * (static_cast<std::size_t>(i) * ny + static_cast<std::size_t>(j - 1));
-        squared_moduli(re.data() + k, im.data() + k, slot, 16);
-    }
+    squared_moduli(t.re.data(), t.im.data(), t.moduli.data(), 16 * static_cast<std::size_t>(nx));
+    double* const all = error_terms();
+    for (int i = 0; i < nx; ++i)
+        std::copy_n(t.moduli.data() + 16 * static_cast<std::size_t>(i), 16,
+                    all + 16 * (static_cast<std::size_t>(i) * ny + static_cast<std::size_t>(j - 1)));
 }
 
 void InterfaceState::sum_error_terms(double& gerror, double& denomin) const {
     // the two sums, in the one fixed order, whatever filled the terms
     double change = 0.0, total = 0.0;
-    const double* term = error_terms_.data();
-    const std::size_t count = error_terms_.size() / 2;
+    const double* term = error_terms();
+    const std::size_t count = error_count_ / 2;
     for (std::size_t k = 0; k < count; ++k) {
         change = change + term[2 * k];
         total = total + term[2 * k + 1];
@@ -107,17 +139,24 @@ void InterfaceState::sum_error_terms(double& gerror, double& denomin) const {
     gerror = 2.0 * std::sqrt(change / denomin);
 }
 
+double* InterfaceState::error_terms() const {
+    // the first term on a 64-byte boundary
+    const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(error_storage_.data());
+    return error_storage_.data() + ((64 - at % 64) % 64) / sizeof(double);
+}
+
 void InterfaceState::size_error_terms() const {
     const int nx = u1ln.nx(), ny = u1ln.ny();
     const std::size_t elements =
         nx > 0 && ny > 0 ? static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny) : 0;
-    error_terms_.resize(16 * elements);
+    error_count_ = 16 * elements;
+    if (error_storage_.size() < error_count_ + 8) error_storage_.assign(error_count_ + 8, 0.0);
 }
 
 void InterfaceState::relax() {
     const int nx = u1ln.nx(), ny = u1ln.ny();
 #pragma omp parallel for schedule(static) if (rows_in_parallel(nx, ny))
-    for (int j = 1; j <= ny; ++j) relax_row(j);
+    for (int j = 1; j <= ny; ++j) relax_measure_row(j, false, false);
 }
 
 void InterfaceState::global_error(double& gerror, double& denomin) const {
@@ -134,10 +173,7 @@ void InterfaceState::relax_and_measure(bool measure, double& gerror, double& den
     // each row's terms right after its relaxation, while the row is in cache;
     // rows handed out to the threads a few at a time
 #pragma omp parallel for schedule(dynamic, 4) if (rows_in_parallel(nx, ny))
-    for (int j = 1; j <= ny; ++j) {
-        relax_row(j);
-        if (measure) error_terms_row(j);
-    }
+    for (int j = 1; j <= ny; ++j) relax_measure_row(j, measure, false);
     if (measure) sum_error_terms(gerror, denomin);
 }
 

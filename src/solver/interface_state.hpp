@@ -11,6 +11,8 @@
 
 namespace ef {
 
+struct RowTerms;  // scratch of one row's error terms
+
 struct InterfaceState {
     InterfaceState() = default;
     InterfaceState(int nx, int ny);
@@ -38,22 +40,28 @@ struct InterfaceState {
 
     // The pieces of relax_and_measure for a caller that shares out the rows
     // itself: size the scratch of the error terms, then for every row
-    // j = 1 .. ny (in any order, on any thread) relax it and, when measuring,
-    // fill its error terms; then sum the terms in their fixed order.
+    // j = 1 .. ny (in any order, on any thread) relax it, when measuring
+    // fill its error terms, and when keep_previous is set copy the relaxed
+    // row into the previous iterate (as save_previous_rows(j, j)); then sum
+    // the terms in their fixed order.
     void size_error_terms() const;
-    void relax_and_measure_row(int j, bool measure) {
-        relax_row(j);
-        if (measure) error_terms_row(j);
+    void relax_and_measure_row(int j, bool measure, bool keep_previous = false) {
+        relax_measure_row(j, measure, keep_previous);
     }
     void sum_error_terms(double& gerror, double& denomin) const;
 
 private:
-    void relax_row(int j);
+    void relax_measure_row(int j, bool measure, bool keep_previous);
     void error_terms_row(int j) const;
+    void store_error_terms(int j, RowTerms& terms) const;
 
     // Squared moduli of the changes and sums of every trace, in summation order
     // (scratch of global_error, filled row by row).
-    mutable std::vector<double> error_terms_;
+    // The 16 terms of an element fill two cache lines of their own: threads
+    // filling neighbouring rows never write to the same line.
+    mutable std::vector<double> error_storage_;
+    mutable std::size_t error_count_ = 0;
+    double* error_terms() const;
 };
 
 }  // namespace ef

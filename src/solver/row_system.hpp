@@ -121,11 +121,11 @@ void factor15(int nx, int j, const Band& a, RowFactors& factors);
 void solver15(int nx, int j, std::span<const Complex> rhs, const RowFactors& factors,
               std::span<Complex> answer, std::span<Complex> y);
 
-// solver15 for two rows ja and jb at once: each answer bit for bit what
-// solver15 gives for its row alone, in less time than two calls.
-void solver15_pair(int nx, int ja, int jb, std::span<const Complex> rhs_a,
-                   std::span<const Complex> rhs_b, const RowFactors& factors,
-                   std::span<Complex> answer_a, std::span<Complex> answer_b,
-                   std::span<Complex> y_a, std::span<Complex> y_b);
+// solver15 for count = 1 .. kRowGroup rows at once, rows[r] with the
+// right-hand side, answer and scratch of ws[r]: each answer bit for bit what
+// solver15 gives for its row alone, in less time than one call per row.
+constexpr int kRowGroup = 4;
+void solver15_rows(int nx, int count, const int* rows, RowWorkspace* const* ws,
+                   const RowFactors& factors);
 
 }  // namespace ef

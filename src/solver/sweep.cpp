@@ -2,6 +2,7 @@
 // interface data and the source, row solve, new traces; multiplier update.
 #include <cassert>
 
+#include "common/isa.hpp"
 #include "solver/sweep.hpp"
 #include "solver/source_terms.hpp"
 
@@ -13,7 +14,7 @@ namespace {
 Complex robin(double e, double h, Complex beta, Complex u) { return ((e * h) * beta) * u; }
 
 // Steps 1 to 4 of solv1it: the right-hand side of row j in ws.rhs.
-void assemble_rhs(int j, int nx, int jw, double h, int kdel, int ksou,
+EF_AVX2_CLONES void assemble_rhs(int j, int nx, int jw, double h, int kdel, int ksou,
                   const std::vector<Complex>& sour, const RobinCoefficients& beta,
                   const BoundaryFlags& flags, const InterfaceState& s, RowWorkspace& ws) {
     const int n = row_unknowns(nx);
@@ -54,7 +55,7 @@ void assemble_rhs(int j, int nx, int jw, double h, int kdel, int ksou,
 }
 
 // Step 6: the new traces of row j from ws.answer.
-void store_traces(int j, int nx, const RowWorkspace& ws, InterfaceState& s) {
+EF_AVX2_CLONES void store_traces(int j, int nx, const RowWorkspace& ws, InterfaceState& s) {
     const Complex* x = ws.answer.data();
     for (int i = 1; i <= nx; ++i) {
         const int b = 6 * (i - 1);
@@ -69,17 +70,16 @@ void store_traces(int j, int nx, const RowWorkspace& ws, InterfaceState& s) {
     }
 }
 
-// solv1it for two rows of the same parity pass at once.
-void solv1it_pair(int ja, int jb, int nx, int jw, double h, int kdel, int ksou,
+// solv1it for count rows of the same parity pass at once.
+void solv1it_rows(int count, const int* rows, int nx, int jw, double h, int kdel, int ksou,
                   const std::vector<Complex>& sour, const RobinCoefficients& beta,
                   const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& s,
-                  RowWorkspace& wa, RowWorkspace& wb) {
+                  RowWorkspace* const* ws) {
     if (nx < 1) return;
-    assemble_rhs(ja, nx, jw, h, kdel, ksou, sour, beta, flags, s, wa);
-    assemble_rhs(jb, nx, jw, h, kdel, ksou, sour, beta, flags, s, wb);
-    solver15_pair(nx, ja, jb, wa.rhs, wb.rhs, factors, wa.answer, wb.answer, wa.y, wb.y);
-    store_traces(ja, nx, wa, s);
-    store_traces(jb, nx, wb, s);
+    for (int r = 0; r < count; ++r)
+        assemble_rhs(rows[r], nx, jw, h, kdel, ksou, sour, beta, flags, s, *ws[r]);
+    solver15_rows(nx, count, rows, ws, factors);
+    for (int r = 0; r < count; ++r) store_traces(rows[r], nx, *ws[r], s);
 }
 
 }  // namespace
@@ -94,7 +94,7 @@ void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
     store_traces(j, nx, ws, s);
 }
 
-void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& s) {
+EF_AVX2_CLONES void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& s) {
     for (int i = 1; i <= nx; ++i) {
         s.lag1ln(i, j) += beta.beta11l(i, j) * (s.u1ln(i, j) - s.u1rn(i - 1, j));
         s.lag2ln(i, j) += beta.beta22l(i, j) * (s.u2ln(i, j) - s.u2rn(i - 1, j));
@@ -103,32 +103,31 @@ void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& s) {
     }
 }
 
-int parity_pairs(int first, int last) {
+int parity_groups(int first, int last) {
     if (first > last) return 0;
     const int rows = (last - first) / 2 + 1;
-    return (rows + 1) / 2;
+    return (rows + kRowGroup - 1) / kRowGroup;
 }
 
-void parity_pair(int q, int first, int last, int nx, int jw, double h, int kdel, int ksou,
-                 const std::vector<Complex>& sour, const RobinCoefficients& beta,
-                 const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& state,
-                 RowWorkspace& wa, RowWorkspace& wb, bool save_previous) {
-    const int ja = first + 4 * q, jb = ja + 2;
+void parity_group(int q, int first, int last, int nx, int jw, double h, int kdel, int ksou,
+                  const std::vector<Complex>& sour, const RobinCoefficients& beta,
+                  const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& state,
+                  RowWorkspace* const* ws, bool save_previous) {
+    // rows first + 2 kRowGroup q, + 2, + 4, ... up to last
+    const int j0 = first + 2 * kRowGroup * q;
+    int rows[kRowGroup];
+    int count = 0;
+    for (int j = j0; j <= last && count < kRowGroup; j += 2) rows[count++] = j;
     if (save_previous) {
-        // pair q saves rows 4q + 1 .. 4q + 4; the first pair also the bottom
-        // ring row, the last one every row up to the top ring row
+        // group q saves its rows and the rows of the other parity above
+        // them; the first group also the bottom ring row, the last one every
+        // row up to the top ring row
         const int ny = state.u1ln.ny();
-        const bool last_pair = q == parity_pairs(first, last) - 1;
-        state.save_previous_rows(q == 0 ? 0 : ja, last_pair ? ny + 1 : ja + 3);
+        const bool last_group = q == parity_groups(first, last) - 1;
+        state.save_previous_rows(q == 0 ? 0 : j0, last_group ? ny + 1 : j0 + 2 * kRowGroup - 1);
     }
-    if (jb <= last) {
-        solv1it_pair(ja, jb, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state, wa, wb);
-        uplag(ja, nx, beta, state);
-        uplag(jb, nx, beta, state);
-    } else {
-        solv1it(ja, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state, wa);
-        uplag(ja, nx, beta, state);
-    }
+    solv1it_rows(count, rows, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state, ws);
+    for (int r = 0; r < count; ++r) uplag(rows[r], nx, beta, state);
 }
 
 void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ksou,
@@ -136,14 +135,14 @@ void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ks
                  const BoundaryFlags& flags, const RowFactors& factors,
                  InterfaceState& state, ThreadWorkspaces& workspaces, bool save_previous) {
     assert(!save_previous || first == 1);
-    const int pairs = parity_pairs(first, last);
+    const int groups = parity_groups(first, last);
     workspaces.reserve_for_threads();
-    // Pairs are handed out one at a time: a thread that the machine's other
-    // work holds up leaves the remaining pairs to the others.
-#pragma omp parallel for schedule(dynamic) if (rows_in_parallel(nx, 2 * pairs))
-    for (int q = 0; q < pairs; ++q)
-        parity_pair(q, first, last, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state,
-                    workspaces.local(0), workspaces.local(1), save_previous);
+    // Groups are handed out one at a time: a thread that the machine's other
+    // work holds up leaves the remaining groups to the others.
+#pragma omp parallel for schedule(dynamic) if (rows_in_parallel(nx, kRowGroup * groups))
+    for (int q = 0; q < groups; ++q)
+        parity_group(q, first, last, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state,
+                     workspaces.local_group(), save_previous);
 }
 
 }  // namespace ef

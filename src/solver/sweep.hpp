@@ -43,12 +43,13 @@ void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ks
                  bool save_previous = false);
 
 // The pieces of parity_pass for a caller that shares out the work itself:
-// the number of pairs of rows of the pass, and pair q (rows first + 4q and,
-// when not beyond last, first + 4q + 2) solved with the workspaces wa, wb.
-int parity_pairs(int first, int last);
-void parity_pair(int q, int first, int last, int nx, int jw, double h, int kdel, int ksou,
-                 const std::vector<Complex>& sour, const RobinCoefficients& beta,
-                 const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& state,
-                 RowWorkspace& wa, RowWorkspace& wb, bool save_previous);
+// the number of groups of rows of the pass, and group q (rows
+// first + 2 kRowGroup q, + 2, + 4, ... up to kRowGroup of them, none beyond
+// last) solved with the workspaces ws[0 .. kRowGroup - 1].
+int parity_groups(int first, int last);
+void parity_group(int q, int first, int last, int nx, int jw, double h, int kdel, int ksou,
+                  const std::vector<Complex>& sour, const RobinCoefficients& beta,
+                  const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& state,
+                  RowWorkspace* const* ws, bool save_previous);
 
 }  // namespace ef

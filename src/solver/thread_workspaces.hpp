@@ -1,6 +1,6 @@
-// Scratch of the row solves when rows run in parallel: two RowWorkspaces per
-// thread (rows are solved in pairs), allocated once and reused for every
-// row, iteration and frequency.
+// Scratch of the row solves when rows run in parallel: kRowGroup
+// RowWorkspaces per thread (rows are solved in groups), allocated once and
+// reused for every row, iteration and frequency.
 #pragma once
 
 #include <vector>
@@ -17,12 +17,15 @@ public:
     // Make sure a parallel region of the current thread count finds one
     // workspace per thread (called outside parallel regions).
     void reserve_for_threads();
-    // Workspace 0 or 1 of the calling thread.
+    // Workspace slot (0 .. kRowGroup - 1) of the calling thread.
     RowWorkspace& local(int slot = 0);
+    // All kRowGroup workspaces of the calling thread.
+    RowWorkspace* const* local_group();
 
 private:
     int nx_ = 0;
     std::vector<RowWorkspace> spaces_;
+    std::vector<RowWorkspace*> groups_;  // kRowGroup pointers per thread
 };
 
 // Whether a loop over the rows of a grid of nx by rows elements is worth

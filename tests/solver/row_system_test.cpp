@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <iostream>
 #include <random>
 
@@ -319,3 +320,72 @@ TEST(RowSolve, EdgeCasesOfTheSubstitution) {
 }
 
 }  // namespace
+
+namespace {
+
+// The substitutions written out plainly with the scalar operators, nearest
+// product first: the reference for every code path of the row solves.
+std::vector<Complex> reference_solve(const ef::RowFactors& f, int j, const std::vector<Complex>& b) {
+    const int n = f.n();
+    std::vector<Complex> y(static_cast<std::size_t>(n) + 1), x(y.size());
+    for (int k = 1; k <= n; ++k) {
+        Complex v = b[static_cast<std::size_t>(k)];
+        for (int c = k - 1; c >= 1 && k <= ef::profile_limit(c, n); --c)
+            v -= f.l(j, c, k - c) * y[static_cast<std::size_t>(c)];
+        y[static_cast<std::size_t>(k)] = v / f.l(j, k, 0);
+    }
+    for (int k = n; k >= 1; --k) {
+        Complex v = y[static_cast<std::size_t>(k)];
+        for (int d = 1; k + d <= ef::profile_limit(k, n); ++d)
+            v -= f.u(j, k, d) * x[static_cast<std::size_t>(k + d)];
+        x[static_cast<std::size_t>(k)] = v;
+    }
+    return x;
+}
+
+bool same_bits(const Complex& a, const Complex& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+}  // namespace
+
+// One row alone and up to four rows together, in any order, give the bits of
+// the plain substitution (on this processor's code path; a build without the
+// wide paths is compared with this one by tools/compare_builds.sh).
+TEST(RowSolve, GroupsOfRowsEqualThePlainSubstitutionBitForBit) {
+    for (int nx : {1, 2, 7, 30}) {
+        const int ny = 5, n = 6 * nx + 2;
+        const GridProblem p = ef::test::make_problem(nx, ny, 900u + static_cast<unsigned>(nx), nx % 2 == 0);
+        ef::RowFactors f(nx, ny);
+        std::vector<ef::RowWorkspace> ws;
+        for (int r = 0; r < ef::kRowGroup; ++r) ws.emplace_back(nx);
+        for (int j = 1; j <= ny; ++j) ef::coeflu(j, nx, p.omega, p.h, p.el, p.beta, p.flags, ws[0], f);
+
+        std::vector<std::vector<Complex>> rhs(static_cast<std::size_t>(ny) + 1), expected(rhs.size());
+        for (int j = 1; j <= ny; ++j) {
+            rhs[static_cast<std::size_t>(j)] = to_ef(random_vector(n, 40u + static_cast<unsigned>(j)));
+            rhs[static_cast<std::size_t>(j)][3] = Complex{0.0, -0.0};  // signed zeros too
+            expected[static_cast<std::size_t>(j)] = reference_solve(f, j, rhs[static_cast<std::size_t>(j)]);
+        }
+        auto check = [&](const Complex* answer, int j, const char* how) {
+            for (int r = 1; r <= n; ++r)
+                ASSERT_TRUE(same_bits(answer[r], expected[static_cast<std::size_t>(j)][static_cast<std::size_t>(r)]))
+                    << how << ": nx " << nx << " row " << j << " unknown " << r;
+        };
+        for (int j = 1; j <= ny; ++j) {
+            ef::solver15(nx, j, rhs[static_cast<std::size_t>(j)], f, ws[0].answer, ws[0].y);
+            check(ws[0].answer.data(), j, "solver15");
+        }
+        const std::vector<std::vector<int>> groups = {{2}, {5, 1}, {1, 3, 5}, {4, 2, 5, 1}, {1, 2, 3, 4}};
+        for (const std::vector<int>& rows : groups) {
+            ef::RowWorkspace* slots[ef::kRowGroup];
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                slots[r] = &ws[r];
+                ws[r].rhs = rhs[static_cast<std::size_t>(rows[r])];
+                ws[r].answer.assign(ws[r].answer.size(), Complex{9.0, 9.0});
+            }
+            ef::solver15_rows(nx, static_cast<int>(rows.size()), rows.data(), slots, f);
+            for (std::size_t r = 0; r < rows.size(); ++r) check(ws[r].answer.data(), rows[r], "solver15_rows");
+        }
+    }
+}
