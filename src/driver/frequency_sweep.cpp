@@ -1,5 +1,7 @@
 #include "driver/frequency_sweep.hpp"
 
+#include <algorithm>
+
 #include "driver/element_properties.hpp"
 #include "driver/field_check.hpp"
 #include "driver/progress.hpp"
@@ -25,7 +27,7 @@ void outer_iteration(RowTeam& team, const RunParams& p, int jw, const BoundaryFl
     const int nx = p.nx, ny = p.ny;
     const int nodd = (ny % 2 != 0) ? ny : ny - 1;
     const int neven = (ny % 2 == 0) ? ny : ny - 1;
-    auto pass = [&](int first, int last, bool save) {
+    auto pass = [&](int first, int last, bool save) {  // one parity pass
         team.for_items(parity_groups(first, last), [&](int q) {
             parity_group(q, first, last, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags,
                          s.factors, s.state, s.workspaces.local_group(), save);
@@ -36,12 +38,28 @@ void outer_iteration(RowTeam& team, const RunParams& p, int jw, const BoundaryFl
     // goes.
     if (!previous_saved && nodd < 1) s.state.save_previous();
     pass(1, nodd, !previous_saved);
-    pass(2, neven, false);
 
-    // relaxation, and when measuring the global error; each relaxed row is
-    // kept as the next iteration's previous iterate
+    // The even rows, and the relaxation (with the error terms when
+    // measuring; each relaxed row is kept as the next iteration's previous
+    // iterate). A row is final once the last solve that reads it is done: an
+    // even row after its own, an odd row after both even neighbours. So each
+    // group of even rows relaxes its rows and the odd rows between them while
+    // they are in cache; the odd rows at the groups' edges come after.
     if (measure) s.state.size_error_terms();
-    team.for_items(ny, [&](int r) { s.state.relax_and_measure_row(r + 1, measure, true); });
+    const int groups = parity_groups(2, neven);
+    team.for_items(groups, [&](int q) {
+        parity_group(q, 2, neven, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors,
+                     s.state, s.workspaces.local_group(), false);
+        const int first = 2 + 2 * kRowGroup * q;
+        const int last = std::min(first + 2 * (kRowGroup - 1), neven);
+        for (int j = first; j <= last; ++j) s.state.relax_and_measure_row(j, measure, true);
+    });
+    // odd rows below each group, and above the last one
+    const int edges = groups + (ny % 2 != 0 ? 1 : 0);
+    team.for_items(edges, [&](int k) {
+        const int j = k < groups ? 1 + 2 * kRowGroup * k : ny;
+        s.state.relax_and_measure_row(j, measure, true);
+    });
     if (measure) s.state.sum_error_terms(gerror, s.denomin);
 }
 
