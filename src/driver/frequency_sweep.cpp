@@ -1,6 +1,7 @@
 #include "driver/frequency_sweep.hpp"
 
 #include <algorithm>
+#include <optional>
 
 #include "driver/element_properties.hpp"
 #include "driver/field_check.hpp"
@@ -22,44 +23,62 @@ SweepState::SweepState(const RunParams& p)
 
 bool iteration_in_parallel(const RunParams& p) { return rows_in_parallel(p.nx, p.ny / 2); }
 
-void outer_iteration(RowTeam& team, const RunParams& p, int jw, const BoundaryFlags& flags,
-                     SweepState& s, bool measure, double& gerror, bool previous_saved) {
-    const int nx = p.nx, ny = p.ny;
-    const int nodd = (ny % 2 != 0) ? ny : ny - 1;
-    const int neven = (ny % 2 == 0) ? ny : ny - 1;
-    auto pass = [&](int first, int last, bool save) {  // one parity pass
-        team.for_items(parity_groups(first, last), [&](int q) {
-            parity_group(q, first, last, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags,
-                         s.factors, s.state, s.workspaces.local_group(), save);
-        });
-    };
-    // Save the previous iterate, then the odd rows, then the even rows, which
-    // see the odd rows' new traces. The odd pass saves the rows itself as it
-    // goes.
-    if (!previous_saved && nodd < 1) s.state.save_previous();
-    pass(1, nodd, !previous_saved);
+namespace {
 
-    // The even rows, and the relaxation (with the error terms when
-    // measuring; each relaxed row is kept as the next iteration's previous
-    // iterate). A row is final once the last solve that reads it is done: an
-    // even row after its own, an odd row after both even neighbours. So each
-    // group of even rows relaxes its rows and the odd rows between them while
-    // they are in cache; the odd rows at the groups' edges come after.
+int odd_rows_to(int ny) { return (ny % 2 != 0) ? ny : ny - 1; }
+int even_rows_to(int ny) { return (ny % 2 == 0) ? ny : ny - 1; }
+
+// The odd pass of an outer iteration as items of the team: the groups of odd
+// rows, saving the previous iterate first unless previous_saved.
+struct OddPass {
+    OddPass(RowTeam& team, const RunParams& p, int jw, const BoundaryFlags& flags, SweepState& s,
+            bool previous_saved)
+        : groups(1, odd_rows_to(p.ny), team.size()),
+          item([&p, jw, &flags, &s, this, save = !previous_saved](int q) {
+              parity_group(groups, q, p.nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags,
+                           s.factors, s.state, s.workspaces.local_group(), save);
+          }) {
+        if (!previous_saved && groups.count() == 0) s.state.save_previous();
+    }
+    OddPass(const OddPass&) = delete;
+    OddPass& operator=(const OddPass&) = delete;
+
+    ParityGroups groups;
+    RowTeam::Item item;
+};
+
+// The even pass and the relaxation (with the error terms when measuring;
+// each relaxed row is kept as the next iteration's previous iterate). A row
+// is final once the last solve that reads it is done: an even row after its
+// own, an odd row after both even neighbours. So each group of even rows
+// relaxes its rows and the odd rows between them while they are in cache;
+// the odd rows at the groups' edges come after.
+void even_pass_and_relaxation(RowTeam& team, const RunParams& p, int jw,
+                              const BoundaryFlags& flags, SweepState& s, bool measure) {
     if (measure) s.state.size_error_terms();
-    const int groups = parity_groups(2, neven);
-    team.for_items(groups, [&](int q) {
-        parity_group(q, 2, neven, nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors,
+    const ParityGroups even(2, even_rows_to(p.ny), team.size());
+    team.for_items(even.count(), [&](int q) {
+        parity_group(even, q, p.nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors,
                      s.state, s.workspaces.local_group(), false);
-        const int first = 2 + 2 * kRowGroup * q;
-        const int last = std::min(first + 2 * (kRowGroup - 1), neven);
-        for (int j = first; j <= last; ++j) s.state.relax_and_measure_row(j, measure, true);
+        for (int j = even.first_row(q); j <= even.last_row(q); ++j)
+            s.state.relax_and_measure_row(j, measure, true);
     });
     // odd rows below each group, and above the last one
-    const int edges = groups + (ny % 2 != 0 ? 1 : 0);
+    const int edges = even.count() + (p.ny % 2 != 0 ? 1 : 0);
     team.for_items(edges, [&](int k) {
-        const int j = k < groups ? 1 + 2 * kRowGroup * k : ny;
+        const int j = k < even.count() ? even.first_row(k) - 1 : p.ny;
         s.state.relax_and_measure_row(j, measure, true);
     });
+}
+
+}  // namespace
+
+void outer_iteration(RowTeam& team, const RunParams& p, int jw, const BoundaryFlags& flags,
+                     SweepState& s, bool measure, double& gerror, bool previous_saved) {
+    // the odd rows, then the even rows, which see the odd rows' new traces
+    const OddPass odd(team, p, jw, flags, s, previous_saved);
+    team.for_items(odd.groups.count(), odd.item);
+    even_pass_and_relaxation(team, p, jw, flags, s, measure);
     if (measure) s.state.sum_error_terms(gerror, s.denomin);
 }
 
@@ -87,15 +106,42 @@ IterationResult iterate_frequency(Units& units, const RunParams& p, const Proces
     // lasts for the whole iteration of the frequency; thread 0 runs the steps
     // in order and does the sequential parts (the error sums, the messages).
     RowTeam::run(iteration_in_parallel(p), [&](RowTeam& team) {
+        bool odd_pass_done = false;  // the odd pass of iteration iter, run ahead
         while (iter <= itmax) {
             // from the second iteration on, the last relaxation has saved
             // the previous iterate
-            outer_iteration(team, p, jw, flags, s, iter > 1, gerror, iter > 1);
-            if (iter == 1) gerror = 1.0;
+            if (!odd_pass_done) {
+                const OddPass odd(team, p, jw, flags, s, iter > 1);
+                team.for_items(odd.groups.count(), odd.item);
+            }
+            odd_pass_done = false;
+            const bool measure = iter > 1;
+            even_pass_and_relaxation(team, p, jw, flags, s, measure);
+            if (measure) {
+                // The error sum is sequential: while thread 0 forms it, the
+                // other threads start on the next iteration's odd pass,
+                // which does not depend on it. Should the error end the
+                // iteration, the odd rows are put back as the relaxation left
+                // them (their previous iterate).
+                const bool ahead = team.size() > 1 && iter < itmax;
+                std::optional<OddPass> next;
+                if (ahead) {
+                    next.emplace(team, p, jw, flags, s, true);
+                    team.start_items(next->groups.count(), next->item);
+                }
+                s.state.sum_error_terms(gerror, s.denomin);
+                if (ahead) {
+                    team.finish_items();
+                    odd_pass_done = true;
+                }
+            } else {
+                gerror = 1.0;
+            }
 
             if (a1.prints() && iter % 100 == 0)
                 units.write(6, global_error_line, {gerror, iter, s.denomin});
             if (p.reduc > gerror) {
+                if (odd_pass_done) s.state.restore_odd_rows();
                 if (a1.prints()) units.write(6, converged_line, {jw, iter, gerror});
                 converged = true;
                 return;

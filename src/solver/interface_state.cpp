@@ -39,6 +39,18 @@ void InterfaceState::save_previous_rows(int j0, int j1) {
             std::copy_n(&(*current[a])(0, j), width, &(*previous[a])(0, j));
 }
 
+void InterfaceState::restore_odd_rows() {
+    Grid2<Complex>* current[12] = {&u1ln, &u1tn, &u1bn, &u1rn, &u2ln, &u2tn,
+                                   &u2bn, &u2rn, &lag1ln, &lag2ln, &lag1bn, &lag2bn};
+    const Grid2<Complex>* previous[12] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
+                                          &u2lnp1, &u2tnp1, &u2bnp1, &u2rnp1,
+                                          &lag1lnp1, &lag2lnp1, &lag1bnp1, &lag2bnp1};
+    const int nx = u1ln.nx(), ny = u1ln.ny();
+    for (int j = 1; j <= ny; j += 2)
+        for (int a = 0; a < 12; ++a)
+            std::copy_n(&(*previous[a])(1, j), nx, &(*current[a])(1, j));
+}
+
 namespace {
 constexpr double kWeight = 0.99;
 constexpr double kPreviousWeight = 1.0 - 0.99;  // 0.010000000000000009

@@ -29,6 +29,9 @@ struct InterfaceState {
     void save_previous();
     // The same for the rows j0 .. j1 only (0 <= j0, j1 <= ny + 1).
     void save_previous_rows(int j0, int j1);
+    // The reverse of save_previous for the odd rows: their current arrays
+    // (interior elements) back from the previous iterate.
+    void restore_odd_rows();
     // current = 0.99 current + (1 - 0.99) previous, interior elements only.
     void relax();
     // Global relative error between previous and current traces; sets

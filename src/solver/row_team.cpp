@@ -35,6 +35,7 @@ void RowTeam::run(bool parallel, const std::function<void(RowTeam&)>& control) {
 #pragma omp parallel if (parallel)
     {
         if (omp_get_thread_num() == 0) {
+            team.size_ = omp_get_num_threads();
             try {
                 control(team);
             } catch (...) {
@@ -49,14 +50,25 @@ void RowTeam::run(bool parallel, const std::function<void(RowTeam&)>& control) {
 }
 
 void RowTeam::for_items(int count, const Item& item) {
+    start_items(count, item);
+    finish_items();
+}
+
+void RowTeam::start_items(int count, const Item& item) {
+    count_ = count;
     if (count <= 0) return;
     item_ = &item;
     done_.store(0, std::memory_order_relaxed);
     generation_ = (generation_ + 1) & 0xFFFF;
     claim_.store(pack(generation_, static_cast<std::uint64_t>(count), 0), std::memory_order_release);
+}
+
+void RowTeam::finish_items() {
+    if (count_ <= 0) return;
     work(generation_);
     int spins = 0;
-    while (done_.load(std::memory_order_acquire) < count) pause(spins);
+    while (done_.load(std::memory_order_acquire) < count_) pause(spins);
+    count_ = 0;
 }
 
 void RowTeam::work(std::uint64_t generation) {

@@ -27,6 +27,16 @@ public:
     // team; returns when all are done (called by thread 0 only).
     void for_items(int count, const Item& item);
 
+    // for_items in two halves, so that thread 0 can do something else while
+    // the other threads start on the items: start_items publishes them (item
+    // must live until finish_items returns), finish_items has thread 0 take
+    // whatever items are left and returns when all are done.
+    void start_items(int count, const Item& item);
+    void finish_items();
+
+    // Number of threads of the team.
+    int size() const { return size_; }
+
 private:
     RowTeam() = default;
     void work(std::uint64_t generation);
@@ -38,7 +48,9 @@ private:
     std::atomic<std::uint64_t> claim_{0};
     std::atomic<int> done_{0};
     const Item* item_ = nullptr;
+    int size_ = 1;
     std::uint64_t generation_ = 0;
+    int count_ = 0;  // items of the step in hand
 };
 
 }  // namespace ef

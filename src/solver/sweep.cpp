@@ -1,5 +1,8 @@
 // One row of the domain-decomposition iteration: right-hand side from the
 // interface data and the source, row solve, new traces; multiplier update.
+#include <omp.h>
+
+#include <algorithm>
 #include <cassert>
 
 #include "common/isa.hpp"
@@ -103,28 +106,28 @@ EF_AVX2_CLONES void uplag(int j, int nx, const RobinCoefficients& beta, Interfac
     }
 }
 
-int parity_groups(int first, int last) {
-    if (first > last) return 0;
-    const int rows = (last - first) / 2 + 1;
-    return (rows + kRowGroup - 1) / kRowGroup;
+ParityGroups::ParityGroups(int first, int last, int threads) : first_(first) {
+    if (first > last) return;
+    rows_ = (last - first) / 2 + 1;
+    count_ = (rows_ + kRowGroup - 1) / kRowGroup;
+    if (threads > 1) count_ = std::min(rows_, (count_ + threads - 1) / threads * threads);
 }
 
-void parity_group(int q, int first, int last, int nx, int jw, double h, int kdel, int ksou,
-                  const std::vector<Complex>& sour, const RobinCoefficients& beta,
+void parity_group(const ParityGroups& groups, int q, int nx, int jw, double h, int kdel,
+                  int ksou, const std::vector<Complex>& sour, const RobinCoefficients& beta,
                   const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& state,
                   RowWorkspace* const* ws, bool save_previous) {
-    // rows first + 2 kRowGroup q, + 2, + 4, ... up to last
-    const int j0 = first + 2 * kRowGroup * q;
+    const int count = groups.size(q);
+    assert(count >= 1 && count <= kRowGroup);
     int rows[kRowGroup];
-    int count = 0;
-    for (int j = j0; j <= last && count < kRowGroup; j += 2) rows[count++] = j;
+    for (int r = 0; r < count; ++r) rows[r] = groups.first_row(q) + 2 * r;
     if (save_previous) {
         // group q saves its rows and the rows of the other parity above
         // them; the first group also the bottom ring row, the last one every
         // row up to the top ring row
         const int ny = state.u1ln.ny();
-        const bool last_group = q == parity_groups(first, last) - 1;
-        state.save_previous_rows(q == 0 ? 0 : j0, last_group ? ny + 1 : j0 + 2 * kRowGroup - 1);
+        const bool last_group = q == groups.count() - 1;
+        state.save_previous_rows(q == 0 ? 0 : rows[0], last_group ? ny + 1 : rows[count - 1] + 1);
     }
     solv1it_rows(count, rows, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state, ws);
     for (int r = 0; r < count; ++r) uplag(rows[r], nx, beta, state);
@@ -135,13 +138,13 @@ void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ks
                  const BoundaryFlags& flags, const RowFactors& factors,
                  InterfaceState& state, ThreadWorkspaces& workspaces, bool save_previous) {
     assert(!save_previous || first == 1);
-    const int groups = parity_groups(first, last);
     workspaces.reserve_for_threads();
+    const ParityGroups groups(first, last, omp_get_max_threads());
     // Groups are handed out one at a time: a thread that the machine's other
     // work holds up leaves the remaining groups to the others.
-#pragma omp parallel for schedule(dynamic) if (rows_in_parallel(nx, kRowGroup * groups))
-    for (int q = 0; q < groups; ++q)
-        parity_group(q, first, last, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state,
+#pragma omp parallel for schedule(dynamic) if (rows_in_parallel(nx, kRowGroup * groups.count()))
+    for (int q = 0; q < groups.count(); ++q)
+        parity_group(groups, q, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state,
                      workspaces.local_group(), save_previous);
 }
 

@@ -42,13 +42,31 @@ void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ks
                  InterfaceState& state, ThreadWorkspaces& workspaces,
                  bool save_previous = false);
 
+// The rows of one parity pass (first, first + 2, ... up to last) in groups
+// of consecutive rows of the pass, at most kRowGroup each, as even in size
+// as their number allows. With `threads` sharing them, the number of groups
+// is rounded up to a multiple of it (rows permitting), so that the threads
+// finish together. Which rows go together never changes a result.
+class ParityGroups {
+public:
+    ParityGroups(int first, int last, int threads = 1);
+    int count() const { return count_; }
+    int first_row(int q) const { return first_ + 2 * start(q); }
+    int last_row(int q) const { return first_ + 2 * (start(q + 1) - 1); }
+    int size(int q) const { return start(q + 1) - start(q); }
+
+private:
+    // index within the pass of the first row of group q (q = count: the end)
+    int start(int q) const {
+        return static_cast<int>(static_cast<long long>(q) * rows_ / count_);
+    }
+    int first_ = 1, rows_ = 0, count_ = 0;
+};
+
 // The pieces of parity_pass for a caller that shares out the work itself:
-// the number of groups of rows of the pass, and group q (rows
-// first + 2 kRowGroup q, + 2, + 4, ... up to kRowGroup of them, none beyond
-// last) solved with the workspaces ws[0 .. kRowGroup - 1].
-int parity_groups(int first, int last);
-void parity_group(int q, int first, int last, int nx, int jw, double h, int kdel, int ksou,
-                  const std::vector<Complex>& sour, const RobinCoefficients& beta,
+// group q of the pass solved with the workspaces ws[0 .. kRowGroup - 1].
+void parity_group(const ParityGroups& groups, int q, int nx, int jw, double h, int kdel,
+                  int ksou, const std::vector<Complex>& sour, const RobinCoefficients& beta,
                   const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& state,
                   RowWorkspace* const* ws, bool save_previous);
 
