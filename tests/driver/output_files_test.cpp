@@ -104,7 +104,9 @@ TEST(OutputFiles, SmallGridsGetTheSmallPrint) {
         RunFolder r;
         run(r, d);
         EXPECT_EQ(r.has("fort.19"), n <= 7) << n;
-        if (n <= 7) EXPECT_EQ(r.lines("fort.19"), 3 + n);
+        if (n <= 7) {
+            EXPECT_EQ(r.lines("fort.19"), 3 + n);
+        }
     }
 }
 
