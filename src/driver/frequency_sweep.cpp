@@ -1,7 +1,10 @@
 #include "driver/frequency_sweep.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include "driver/element_properties.hpp"
 #include "driver/field_check.hpp"
@@ -52,22 +55,36 @@ struct OddPass {
 // is final once the last solve that reads it is done: an even row after its
 // own, an odd row after both even neighbours. So each group of even rows
 // relaxes its rows and the odd rows between them while they are in cache;
-// the odd rows at the groups' edges come after.
+// the odd rows at the groups' edges come after, as items of the same step
+// that wait for the one or two groups they lie between.
 void even_pass_and_relaxation(RowTeam& team, const RunParams& p, int jw,
                               const BoundaryFlags& flags, SweepState& s, bool measure) {
     if (measure) s.state.size_error_terms();
     const ParityGroups even(2, even_rows_to(p.ny), team.size());
-    team.for_items(even.count(), [&](int q) {
-        parity_group(even, q, p.nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors,
-                     s.state, s.workspaces.local_group(), false);
-        for (int j = even.first_row(q); j <= even.last_row(q); ++j)
-            s.state.relax_and_measure_row(j, measure, true);
-    });
+    const int groups = even.count();
     // odd rows below each group, and above the last one
-    const int edges = even.count() + (p.ny % 2 != 0 ? 1 : 0);
-    team.for_items(edges, [&](int k) {
-        const int j = k < even.count() ? even.first_row(k) - 1 : p.ny;
-        s.state.relax_and_measure_row(j, measure, true);
+    const int edges = groups + (p.ny % 2 != 0 ? 1 : 0);
+    std::vector<std::atomic<bool>> solved(static_cast<std::size_t>(groups));
+    auto wait_for = [&](int q) {
+        if (q < 0 || q >= groups) return;
+        while (!solved[static_cast<std::size_t>(q)].load(std::memory_order_acquire))
+            std::this_thread::yield();
+    };
+    // Items are claimed in order: every group is under way before the first
+    // edge is taken, so a wait always ends.
+    team.for_items(groups + edges, [&](int k) {
+        if (k < groups) {
+            parity_group(even, k, p.nx, jw, p.h, p.kdel, p.ksou, p.sour, s.beta, flags, s.factors,
+                         s.state, s.workspaces.local_group(), false);
+            for (int j = even.first_row(k); j <= even.last_row(k); ++j)
+                s.state.relax_and_measure_row(j, measure, true);
+            solved[static_cast<std::size_t>(k)].store(true, std::memory_order_release);
+            return;
+        }
+        const int e = k - groups;
+        wait_for(e - 1);
+        wait_for(e);
+        s.state.relax_and_measure_row(e < groups ? even.first_row(e) - 1 : p.ny, measure, true);
     });
 }
 

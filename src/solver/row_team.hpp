@@ -24,7 +24,8 @@ public:
     static void run(bool parallel, const std::function<void(RowTeam&)>& control);
 
     // item(k) for k = 0 .. count - 1, each exactly once, on the threads of the
-    // team; returns when all are done (called by thread 0 only).
+    // team, claimed in increasing k (so an item may wait for an earlier one);
+    // returns when all are done (called by thread 0 only).
     void for_items(int count, const Item& item);
 
     // for_items in two halves, so that thread 0 can do something else while
