@@ -47,16 +47,14 @@ namespace avx2 {
 
 namespace ef {
 
+#ifdef EF_HAVE_AVX2_PATHS
 namespace {
 bool use_avx2() {
-#ifdef EF_HAVE_AVX2_PATHS
     static const bool yes = __builtin_cpu_supports("avx2");
     return yes;
-#else
-    return false;
-#endif
 }
 }  // namespace
+#endif
 
 void solver15(int nx, int j, std::span<const Complex> rhs, const RowFactors& factors,
               std::span<Complex> answer, std::span<Complex> y) {
