@@ -92,7 +92,7 @@ inline void changes_and_sums(int a, int nx, const Complex* p, const Complex* c, 
 // Relax row j; when measuring, the error terms of the relaxed traces; when
 // keeping, the relaxed row also into the previous iterate. One pass over the
 // row: each array is read once and written once or twice.
-EF_AVX2_CLONES void InterfaceState::relax_measure_row(int j, bool measure, bool keep_previous) {
+EF_AVX2_CLONES void InterfaceState::relax_and_measure_row(int j, bool measure, bool keep_previous) {
     Grid2<Complex>* current[12] = {&u1ln, &u1tn, &u1bn, &u1rn, &u2ln, &u2tn,
                                    &u2bn, &u2rn, &lag1ln, &lag2ln, &lag1bn, &lag2bn};
     Grid2<Complex>* previous[12] = {&u1lnp1, &u1tnp1, &u1bnp1, &u1rnp1,
@@ -168,7 +168,7 @@ void InterfaceState::size_error_terms() const {
 void InterfaceState::relax() {
     const int nx = u1ln.nx(), ny = u1ln.ny();
 #pragma omp parallel for schedule(static) if (rows_in_parallel(nx, ny))
-    for (int j = 1; j <= ny; ++j) relax_measure_row(j, false, false);
+    for (int j = 1; j <= ny; ++j) relax_and_measure_row(j, false, false);
 }
 
 void InterfaceState::global_error(double& gerror, double& denomin) const {
@@ -185,7 +185,7 @@ void InterfaceState::relax_and_measure(bool measure, double& gerror, double& den
     // each row's terms right after its relaxation, while the row is in cache;
     // rows handed out to the threads a few at a time
 #pragma omp parallel for schedule(dynamic, 4) if (rows_in_parallel(nx, ny))
-    for (int j = 1; j <= ny; ++j) relax_measure_row(j, measure, false);
+    for (int j = 1; j <= ny; ++j) relax_and_measure_row(j, measure, false);
     if (measure) sum_error_terms(gerror, denomin);
 }
 

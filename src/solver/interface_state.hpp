@@ -45,16 +45,13 @@ struct InterfaceState {
     // itself: size the scratch of the error terms, then for every row
     // j = 1 .. ny (in any order, on any thread) relax it, when measuring
     // fill its error terms, and when keep_previous is set copy the relaxed
-    // row into the previous iterate (as save_previous_rows(j, j)); then sum
-    // the terms in their fixed order.
+    // row into the previous iterate (interior elements: the ring never
+    // changes); then sum the terms in their fixed order.
     void size_error_terms() const;
-    void relax_and_measure_row(int j, bool measure, bool keep_previous = false) {
-        relax_measure_row(j, measure, keep_previous);
-    }
+    void relax_and_measure_row(int j, bool measure, bool keep_previous = false);
     void sum_error_terms(double& gerror, double& denomin) const;
 
 private:
-    void relax_measure_row(int j, bool measure, bool keep_previous);
     void error_terms_row(int j) const;
     void store_error_terms(int j, RowTerms& terms) const;
 
