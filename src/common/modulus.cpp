@@ -1,5 +1,5 @@
 // Squared moduli, the library's hypot reproduced step by step (see the
-// header), one number at a time or four side by side.
+// header), one number at a time, or four or eight side by side.
 #include "common/modulus.hpp"
 
 #include "common/isa.hpp"
@@ -116,8 +116,66 @@ __attribute__((target("avx2"))) void squared_moduli_avx2(const double* x, const 
     squared_moduli_scalar(x + k, y + k, out + k, n - k);
 }
 
+// Eight numbers per step, the same steps with AVX-512 masks.
+__attribute__((target("avx512f"))) void squared_moduli_avx512(const double* x, const double* y,
+                                                              double* out, std::size_t n) {
+    const __m512d largest = _mm512_set1_pd(kLargest);
+    const __m512d smallest = _mm512_set1_pd(kSmallest);
+    const __m512d negligible = _mm512_set1_pd(kNegligible);
+    const __m512d inverse_negligible = _mm512_set1_pd(1.0 / kNegligible);
+    const __m512d four = _mm512_set1_pd(4.0);
+    std::size_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        const __m512d ax = _mm512_abs_pd(_mm512_loadu_pd(x + k));
+        const __m512d ay = _mm512_abs_pd(_mm512_loadu_pd(y + k));
+        const __m512d a = _mm512_max_pd(ax, ay);
+        const __m512d b = _mm512_min_pd(ax, ay);
+        // in range: the corrected root, or b negligible (zero included)
+        const __mmask8 normal_b = _mm512_cmp_pd_mask(b, smallest, _CMP_GE_OQ);
+        const __mmask8 small =
+            (normal_b & _mm512_cmp_pd_mask(b, _mm512_mul_pd(a, negligible), _CMP_LE_OQ)) |
+            (static_cast<__mmask8>(~normal_b) &
+             _mm512_cmp_pd_mask(a, _mm512_mul_pd(b, inverse_negligible), _CMP_GE_OQ));
+        const __mmask8 in_range = _mm512_cmp_pd_mask(ax, ay, _CMP_ORD_Q) &
+                                  _mm512_cmp_pd_mask(a, largest, _CMP_LE_OQ) &
+                                  (normal_b | small);
+
+        const __m512d h = _mm512_sqrt_pd(_mm512_add_pd(_mm512_mul_pd(a, a), _mm512_mul_pd(b, b)));
+        const __m512d b2 = _mm512_add_pd(b, b);
+        const __mmask8 near = _mm512_cmp_pd_mask(h, b2, _CMP_LE_OQ);  // h <= 2b
+
+        const __m512d dn = _mm512_sub_pd(h, b);
+        const __m512d amb = _mm512_sub_pd(a, b);
+        const __m512d t1n = _mm512_mul_pd(_mm512_sub_pd(_mm512_add_pd(dn, dn), a), a);
+        const __m512d t2n = _mm512_mul_pd(_mm512_sub_pd(dn, _mm512_add_pd(amb, amb)), dn);
+
+        const __m512d df = _mm512_sub_pd(h, a);
+        const __m512d t1f = _mm512_mul_pd(_mm512_add_pd(df, df), _mm512_sub_pd(a, b2));
+        const __m512d t2f = _mm512_add_pd(
+            _mm512_mul_pd(_mm512_sub_pd(_mm512_mul_pd(four, df), b), b), _mm512_mul_pd(df, df));
+
+        const __m512d t = _mm512_add_pd(_mm512_mask_blend_pd(near, t1f, t1n),
+                                        _mm512_mask_blend_pd(near, t2f, t2n));
+        const __m512d root = _mm512_sub_pd(h, _mm512_div_pd(t, _mm512_add_pd(h, h)));
+        const __m512d m = _mm512_mask_blend_pd(small, root, _mm512_add_pd(a, b));
+        _mm512_storeu_pd(out + k, _mm512_mul_pd(m, m));
+
+        if (in_range != 0xFF)
+            for (int l = 0; l < 8; ++l)
+                if (!(in_range & (1 << l))) {
+                    const double r = std::hypot(x[k + l], y[k + l]);
+                    out[k + l] = r * r;
+                }
+    }
+    squared_moduli_avx2(x + k, y + k, out + k, n - k);
+}
+
 bool have_avx2() {
     static const bool yes = __builtin_cpu_supports("avx2");
+    return yes;
+}
+bool have_avx512() {
+    static const bool yes = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx2");
     return yes;
 }
 #endif
@@ -127,7 +185,11 @@ bool have_avx2() {
 void squared_moduli_path(int path, const double* x, const double* y, double* out,
                          std::size_t n) {
 #ifdef EF_HAVE_AVX2_PATHS
-    if (path == 1 && have_avx2()) {
+    if (path == 2 && have_avx512()) {
+        squared_moduli_avx512(x, y, out, n);
+        return;
+    }
+    if (path >= 1 && have_avx2()) {
         squared_moduli_avx2(x, y, out, n);
         return;
     }
@@ -137,7 +199,7 @@ void squared_moduli_path(int path, const double* x, const double* y, double* out
 }
 
 void squared_moduli(const double* x, const double* y, double* out, std::size_t n) {
-    squared_moduli_path(1, x, y, out, n);
+    squared_moduli_path(2, x, y, out, n);
 }
 
 }  // namespace ef

@@ -24,7 +24,8 @@ namespace ef {
 void squared_moduli(const double* x, const double* y, double* out, std::size_t n);
 
 // The same with a given code path, for tests: 0 one number at a time,
-// 1 four at a time (when the processor has AVX2; else as 0).
+// 1 four at a time (when the processor has AVX2; else as 0), 2 eight at a
+// time (when it has AVX-512; else as 1). squared_moduli takes the widest.
 void squared_moduli_path(int path, const double* x, const double* y, double* out,
                          std::size_t n);
 
