@@ -1,6 +1,5 @@
 // One row of the domain-decomposition iteration: right-hand side from the
 // interface data and the source, row solve, new traces; multiplier update.
-#include <omp.h>
 
 #include <algorithm>
 #include <cassert>
@@ -119,7 +118,7 @@ void parity_group(const ParityGroups& groups, int q, int nx, int jw, double h, i
                   RowWorkspace* const* ws, bool save_previous) {
     const int count = groups.size(q);
     assert(count >= 1 && count <= kRowGroup);
-    int rows[kRowGroup];
+    int rows[kRowGroup] = {};
     for (int r = 0; r < count; ++r) rows[r] = groups.first_row(q) + 2 * r;
     if (save_previous) {
         // group q saves its rows and the rows of the other parity above
@@ -131,21 +130,6 @@ void parity_group(const ParityGroups& groups, int q, int nx, int jw, double h, i
     }
     solv1it_rows(count, rows, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state, ws);
     for (int r = 0; r < count; ++r) uplag(rows[r], nx, beta, state);
-}
-
-void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ksou,
-                 const std::vector<Complex>& sour, const RobinCoefficients& beta,
-                 const BoundaryFlags& flags, const RowFactors& factors,
-                 InterfaceState& state, ThreadWorkspaces& workspaces, bool save_previous) {
-    assert(!save_previous || first == 1);
-    workspaces.reserve_for_threads();
-    const ParityGroups groups(first, last, omp_get_max_threads());
-    // Groups are handed out one at a time: a thread that the machine's other
-    // work holds up leaves the remaining groups to the others.
-#pragma omp parallel for schedule(dynamic) if (rows_in_parallel(nx, kRowGroup * groups.count()))
-    for (int q = 0; q < groups.count(); ++q)
-        parity_group(groups, q, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state,
-                     workspaces.local_group(), save_previous);
 }
 
 }  // namespace ef

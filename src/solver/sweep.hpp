@@ -23,25 +23,6 @@ void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
 
 void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& state);
 
-// One parity pass of the outer iteration: solv1it, then uplag, for the rows
-// first, first + 2, ... up to last. A row of the pass reads only its own
-// interface data and that of the rows of the other parity, and uplag of a row
-// writes only that row's multipliers, which no other solve of the pass reads;
-// so the rows are shared out between threads, each row solved and updated in
-// one go, with the same result as solving all of them and then updating all.
-//
-// With save_previous set (the odd pass, first = 1, which then must have at
-// least one row), the pass also saves the previous iterate of every row,
-// ring included, as InterfaceState::save_previous does before the pass: each
-// row is copied before anything of this iteration changes it (its own pass
-// saves a row before solving it, the rows of the other parity change only in
-// the next pass), so the result is the same without a pass of its own.
-void parity_pass(int first, int last, int nx, int jw, double h, int kdel, int ksou,
-                 const std::vector<Complex>& sour, const RobinCoefficients& beta,
-                 const BoundaryFlags& flags, const RowFactors& factors,
-                 InterfaceState& state, ThreadWorkspaces& workspaces,
-                 bool save_previous = false);
-
 // The rows of one parity pass (first, first + 2, ... up to last) in groups
 // of consecutive rows of the pass, at most kRowGroup each, as even in size
 // as their number allows. With `threads` sharing them, the number of groups
@@ -63,8 +44,18 @@ private:
     int first_ = 1, rows_ = 0, count_ = 0;
 };
 
-// The pieces of parity_pass for a caller that shares out the work itself:
-// group q of the pass solved with the workspaces ws[0 .. kRowGroup - 1].
+// Group q of a parity pass: solv1it, then uplag, for each of its rows, with
+// the workspaces ws[0 .. kRowGroup - 1]. A row of the pass reads only its own
+// interface data and that of the rows of the other parity, and uplag of a
+// row writes only that row's multipliers, which no other solve of the pass
+// reads; so the groups of a pass may run in any order, on any thread, with
+// the same result as solving all rows and then updating all.
+//
+// With save_previous set (the odd pass, starting at row 1), the group also
+// saves the previous iterate of its rows and of the rows of the other parity
+// above them (the first group from the bottom ring row, the last one up to
+// the top ring row), as InterfaceState::save_previous does before the pass:
+// each row is copied before anything of this iteration changes it.
 void parity_group(const ParityGroups& groups, int q, int nx, int jw, double h, int kdel,
                   int ksou, const std::vector<Complex>& sour, const RobinCoefficients& beta,
                   const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& state,
