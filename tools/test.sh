@@ -10,6 +10,8 @@ tools/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DELASTOFREQ_MPI=ON >/dev/null
 cmake --build build -j "$(nproc)"
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+# every output of the deck-driven programs against the recorded checksums
+tools/output_checksums.sh build --check
 
 if [ "${ELASTOFREQ_SANITIZE:-1}" != 0 ]; then
   cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
