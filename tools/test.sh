@@ -2,7 +2,9 @@
 # Installs what is missing, builds from scratch in build/ and runs the test
 # suite; then builds the suite again in build-sanitize/ with AddressSanitizer
 # and UndefinedBehaviorSanitizer (asserts on, baseline x86-64 code paths
-# only) and runs it there too, and compares a run of both builds.
+# only) and runs it there too, and compares a run of both builds. Between the
+# two, every output of the deck-driven programs is checked against the
+# recorded checksums (tests/data/output_checksums.txt).
 # ELASTOFREQ_SANITIZE=0 skips the second build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
