@@ -19,7 +19,8 @@ double PmlProfile::damping(int n) const {
 }
 
 Complex PmlProfile::stretch(int n, double omega) const {
-    return Complex{1.0, -damping(n) / omega};
+    const double d = damping(n);
+    return Complex{1.0, d == 0.0 ? 0.0 : -d / omega};  // exactly 1 inside the model
 }
 
 }  // namespace ef
