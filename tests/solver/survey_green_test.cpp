@@ -15,6 +15,7 @@
 #include "solver/direct_solve.hpp"
 #include "solver/survey_system.hpp"
 #include "support/elastic_green.hpp"
+#include "support/homogeneous_fields.hpp"
 
 namespace {
 
@@ -29,16 +30,6 @@ struct Receiver {
     double x, y;
 };
 
-ef::ElementFields homogeneous(const ef::PaddedGrid& g) {
-    ef::ElementFields el(g.nx(), g.ny());
-    el.xln.fill(Complex{rock.lambda, 0.0});
-    el.xmu.fill(Complex{rock.mu, 0.0});
-    el.rho.fill(rock.rho);
-    for (auto* v : {&el.vpleft, &el.vpright, &el.vpbot, &el.vptop}) v->assign(v->size(), Complex{rock.vp(), 0.0});
-    for (auto* v : {&el.vsleft, &el.vsright, &el.vsbot, &el.vstop}) v->assign(v->size(), Complex{rock.vs(), 0.0});
-    return el;
-}
-
 struct LayerSetup {
     int model = 100, layer = 15;  // elements: 3 S wavelengths and a little, half a wavelength
     double reflection = 1e-4;
@@ -51,7 +42,7 @@ std::vector<Displacement> solve(const LayerSetup& run, double x0, double y0, Mak
     const ef::PaddedGrid grid(run.model, run.model, run.layer, ef::AbsorbingSides{true, true, true, true});
     const ef::PmlProfile profile(run.layer, h, rock.vp(), run.reflection);
     ef::SurveyAssembly assembly(grid);
-    assembly.assemble({omega, Complex{1.0, 0.0}}, h, homogeneous(grid), {profile, profile},
+    assembly.assemble({omega, Complex{1.0, 0.0}}, h, ef::test::homogeneous_fields(rock, grid.nx(), grid.ny()), {profile, profile},
                       make(*grid.locate(x0, y0, h)));
     ef::DirectSolver solver(assembly.system());
     const std::vector<Complex> x = solver.solve(assembly.system());
