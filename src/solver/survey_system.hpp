@@ -20,6 +20,18 @@ struct PmlProfiles {
     PmlProfile x, y;
 };
 
+// The element properties of the padded grid, ring included: each element
+// those of the nearest model element, the border velocities of the outer
+// edges those of the model's border element nearest to them.
+ElementFields padded_fields(const PaddedGrid& grid, const ElementFields& model);
+
+// The profiles of a layer of grid.layer() elements of side h: d_max from the
+// fastest P velocity on the model's left and right borders (across x) and on
+// its bottom and top borders (across y), so that no part of the layer is
+// damped less than the target reflection asks.
+PmlProfiles layer_profiles(const PaddedGrid& grid, const ElementFields& model, double h,
+                           double reflection);
+
 // The frequency being solved: angular frequency and source spectrum.
 struct SurveyFrequency {
     double omega;
