@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/run_deck.hpp"
+#include "support/run_deck.hpp"
 
 namespace ef::test {
 namespace {
