@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 
 #include "support/deck_builder.hpp"
@@ -14,7 +13,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using ef::test::DeckBuilder;
 using ef::test::run_program;
 
