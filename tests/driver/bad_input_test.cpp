@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -215,10 +214,7 @@ TEST(BadInput, CountsOverEveryLimit) {
         const std::string name = entry.path().filename().string();
         if (name.rfind("stop_", 0) != 0) continue;
         const int code = std::stoi(name.substr(5));
-        std::ifstream f(entry.path());
-        std::ostringstream text;
-        text << f.rdbuf();
-        const ProgramRun r = run_with(text.str(), default_material_files(20));
+        const ProgramRun r = run_with(read_file(entry.path()), default_material_files(20));
         EXPECT_EQ(r.status, code & 0xff) << name;
         EXPECT_EQ(r.err, "STOP " + std::to_string(code) + "\n") << name;
         EXPECT_TRUE(r.cut_files().empty()) << name;

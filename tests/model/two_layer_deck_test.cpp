@@ -1,5 +1,7 @@
 // The two-layer example deck and its material files, read as a run reads
 // them: the deck through readata, then the moduli for the band it sets.
+#include <sstream>
+
 #include <gtest/gtest.h>
 
 #include "common/units.hpp"
