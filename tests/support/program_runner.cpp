@@ -69,15 +69,23 @@ ProgramResult launch(const fs::path& folder, const std::string& input, const Run
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::setpgid(0, 0);
-        if (!folder.empty() && ::chdir(folder.c_str()) != 0) ::_exit(127);
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(options.terminal ? slave : err, 2);
         if (options.terminal) ::close(master);
+        if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
+            std::fprintf(stderr, "cannot enter %s: %s\n", folder.c_str(), std::strerror(errno));
+            ::_exit(127);
+        }
         for (const auto& [name, value] : env) ::setenv(name.c_str(), value.c_str(), 1);
-        body();
+        try {
+            body();
+        } catch (...) {
+            // never back into the test framework's frames in the child
+        }
         ::_exit(127);
     }
+    ::setpgid(pid, pid);  // whichever of parent and child comes first
     if (options.terminal) ::close(slave);
 
     ProgramResult r;
