@@ -1,7 +1,6 @@
-"""Fabricated run folders for the tests of elastofreq_segy and tools/plot_run.py:
-the files a finished run leaves, written in the solver's record formats, for
-the small deck tests/data/segy/deck.txt; a test case with a scratch folder;
-and a program of the build run in a folder."""
+"""Fabricated run folders for the tests of elastofreq_segy and tools/plot_run.py
+(the files a finished run leaves, in the solver's record formats, for the deck
+tests/data/segy/deck.txt), a test case with a scratch folder, program runs."""
 
 import math
 import os
