@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "output/fourier.hpp"
+#include "common/fourier.hpp"
 #include "output/snapshots.hpp"
 #include "solver/interface_state.hpp"
 

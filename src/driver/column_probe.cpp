@@ -1,4 +1,6 @@
+#include "model/sampling.hpp"
 #include "driver/column_probe.hpp"
+#include "common/constants.hpp"
 
 #include <algorithm>
 #include <stdexcept>
@@ -14,7 +16,6 @@
 namespace ef {
 
 namespace {
-constexpr double kTwoPi = 6.28318530717958;
 
 // A velocity so large that its absorbing term holds the displacement at zero.
 constexpr double kHoldingVelocity = 1e8;

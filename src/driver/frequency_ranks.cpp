@@ -1,3 +1,4 @@
+#include "model/sampling.hpp"
 #include "driver/frequency_ranks.hpp"
 
 #include <mpi.h>

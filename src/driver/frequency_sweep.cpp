@@ -1,4 +1,6 @@
+#include "model/sampling.hpp"
 #include "driver/frequency_sweep.hpp"
+#include "common/constants.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -13,10 +15,6 @@
 #include "solver/sweep.hpp"
 
 namespace ef {
-
-namespace {
-constexpr double kTwoPi = 6.28318530717958;
-}
 
 double angular_frequency(double fjw) { return fjw * kTwoPi; }
 

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "model/sampling.hpp"
 #include "common/stop.hpp"
 #include "driver/element_properties.hpp"
 #include "driver/program.hpp"

@@ -2,6 +2,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "model/sampling.hpp"
 #include "common/stop.hpp"
 #include "common/timer.hpp"
 #include "driver/element_properties.hpp"

@@ -1,4 +1,5 @@
 #include "model/liu_moduli.hpp"
+#include "common/constants.hpp"
 
 #include <cmath>
 #include <sstream>
@@ -6,10 +7,6 @@
 #include "common/stop.hpp"
 
 namespace ef {
-
-namespace {
-constexpr double kPi = 3.14159265358979;
-}
 
 bool attenuates(double decrement) { return !(decrement < kLiuElasticDecrement); }
 

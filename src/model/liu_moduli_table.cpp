@@ -1,3 +1,4 @@
+#include "common/constants.hpp"
 #include "model/liu_moduli.hpp"
 
 #include <sstream>
@@ -7,8 +8,6 @@
 namespace ef {
 
 namespace {
-
-constexpr double kTwoPi = 6.28318530717958;
 
 // The model is first order in 1/Q: a decrement that is large for the width of
 // the relaxation band drives R, and with it the real part of the modulus, to

@@ -1,13 +1,9 @@
 #include "model/materials.hpp"
+#include "common/constants.hpp"
 
 #include <cmath>
 
 namespace ef {
-
-namespace {
-constexpr double kPi = 3.14159265358979;
-constexpr double kTwoPi = 6.28318530717958;
-}  // namespace
 
 void scale_materials(RunParams& p) {
     for (int m = 1; m <= p.nmat; ++m) {

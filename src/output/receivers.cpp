@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <span>
 
-#include "output/fourier.hpp"
+#include "common/fourier.hpp"
 #include "output/snapshots.hpp"
 
 namespace ef {

@@ -1,4 +1,5 @@
 #include "output/snapshots.hpp"
+#include "common/constants.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +12,6 @@ namespace {
 
 // 1e-14 as a single-precision constant widened to real64.
 constexpr double kSmallCentre = 9.9999998245167e-15;
-// pi as the snapshot scaling writes it.
-constexpr double kSnapshotPi = 3.141592653589793;
 
 // One frequency's term of the inverse sum at every snapshot time, added to
 // the sums of both components: tpic gains Re U cos(theta) - Im U sin(theta),

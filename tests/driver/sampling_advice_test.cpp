@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "model/sampling.hpp"
 #include "driver/element_properties.hpp"
 #include "model/deck_builder.hpp"
 #include "model/dispersion_table.hpp"

@@ -16,7 +16,7 @@
 #include "common/units.hpp"
 #include "driver/frequency_sweep.hpp"
 #include "model/boundary.hpp"
-#include "output/fourier.hpp"
+#include "common/fourier.hpp"
 #include "output/scratch_dir.hpp"
 
 namespace {

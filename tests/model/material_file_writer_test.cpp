@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/sampling.hpp"
 #include "common/stop.hpp"
 #include "common/units.hpp"
 #include "driver/element_properties.hpp"

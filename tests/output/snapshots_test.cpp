@@ -8,7 +8,7 @@
 
 #include "common/format.hpp"
 #include "common/units.hpp"
-#include "output/fourier.hpp"
+#include "common/fourier.hpp"
 #include "output/scratch_dir.hpp"
 #include "output/snapshots.hpp"
 #include "output/trace_field.hpp"

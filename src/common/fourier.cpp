@@ -1,4 +1,5 @@
-#include "output/fourier.hpp"
+#include "common/fourier.hpp"
+#include "common/constants.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -8,9 +9,6 @@
 namespace ef {
 
 namespace {
-
-// pi as the inverse kernels divide by it.
-constexpr double kInversePi = 3.14159265358975;
 
 // X(k) = dt sum_j x(j) (cos theta + i sin(-theta)), theta = ((j-1) ((k-1+s) dw)) dt.
 void direct_sum(double shift, std::span<const double> x, std::span<Complex> X, double dt,
@@ -68,7 +66,7 @@ void inverse_block(double shift, std::span<const Complex> spectra, int n,
             for (int t = 0; t < kBlock; ++t) sum[t] = sum[t] + (a * c[t] - b * s[t]);
         }
         double* x = series.data() + static_cast<std::size_t>(r) * m + k0;
-        for (int t = 0; t < width; ++t) x[t] = (sum[t] * dw) / kInversePi;
+        for (int t = 0; t < width; ++t) x[t] = (sum[t] * dw) / kInverseSumPi;
     }
 }
 
