@@ -1,9 +1,9 @@
 #include "model/liu_moduli.hpp"
-#include "common/constants.hpp"
 
 #include <cmath>
 #include <sstream>
 
+#include "common/constants.hpp"
 #include "common/stop.hpp"
 
 namespace ef {

@@ -1,8 +1,8 @@
-#include "common/constants.hpp"
 #include "model/liu_moduli.hpp"
 
 #include <sstream>
 
+#include "common/constants.hpp"
 #include "common/stop.hpp"
 
 namespace ef {

@@ -1,7 +1,8 @@
 #include "model/materials.hpp"
-#include "common/constants.hpp"
 
 #include <cmath>
+
+#include "common/constants.hpp"
 
 namespace ef {
 

@@ -1,6 +1,6 @@
 #include "model/sampling.hpp"
-#include "common/constants.hpp"
 
+#include "common/constants.hpp"
 #include "model/int_trunc.hpp"
 
 namespace ef {

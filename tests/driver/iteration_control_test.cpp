@@ -7,6 +7,7 @@
 
 #include "common/units.hpp"
 #include "driver/frequency_sweep.hpp"
+#include "solver/outer_iteration.hpp"
 #include "model/boundary.hpp"
 
 namespace {
@@ -39,6 +40,7 @@ struct Homogeneous {
 
     ef::IterationResult run(int jw) {
         ef::SweepState s(p);
+        ef::IterationState it(p.nx, p.ny);
         for (int j = 0; j <= p.ny + 1; ++j)
             for (int i = 0; i <= p.nx + 1; ++i) {
                 s.fields.rho(i, j) = 2000.0;
@@ -50,12 +52,10 @@ struct Homogeneous {
                 s.fields.vsbot[i] = s.fields.vstop[i] = Complex{1.6, 0.0};
             }
         const double omega = 6.28318530717958 * 0.02;
-        ef::inbeta(p.nx, p.ny, omega, s.fields.rho, s.fields.xln, s.fields.xmu, jw, s.beta);
-        ef::RowWorkspace ws(p.nx);
-        for (int j = 1; j <= p.ny; ++j)
-            ef::coeflu(j, p.nx, omega, p.h, s.fields, s.beta, flags, ws, s.factors);
         ef::Units units(in, out, ::testing::TempDir());
-        const auto r = ef::iterate_frequency(units, p, a1, jw, flags, s);
+        const auto r = ef::solve_by_iteration(
+            {units, p, a1.prints()}, ef::frequency_problem(p, jw, omega, s.fields, flags), it,
+            s.field);
         units.flush_all();
         return r;
     }

@@ -14,12 +14,12 @@
 #include <sstream>
 #include <string>
 
-#include "model/sampling.hpp"
 #include "driver/element_properties.hpp"
 #include "model/deck_builder.hpp"
 #include "model/dispersion_table.hpp"
 #include "model/liu_moduli.hpp"
 #include "model/run_deck.hpp"
+#include "model/sampling.hpp"
 #include "model/sampling_advice.hpp"
 #include "output/scratch_dir.hpp"
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "model/sampling.hpp"
 #include "common/stop.hpp"
 #include "common/units.hpp"
 #include "driver/element_properties.hpp"
 #include "model/liu_moduli.hpp"
 #include "model/material_file_writer.hpp"
+#include "model/sampling.hpp"
 #include "output/scratch_dir.hpp"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "common/format.hpp"
-#include "common/units.hpp"
 #include "common/fourier.hpp"
+#include "common/units.hpp"
 #include "output/scratch_dir.hpp"
 #include "output/snapshots.hpp"
 #include "output/trace_field.hpp"
@@ -44,7 +44,14 @@ TEST(SnapshotSums, AccumulateTheInverseSum) {
         std::vector<std::vector<std::vector<Complex>>> spectra(
             2, std::vector<std::vector<Complex>>(nx * ny, std::vector<Complex>(jw2)));
         ef::SnapshotSums sums(nx, ny, nsnapt);
-        ef::InterfaceState field = ef_test::zero_field(nx, ny);
+        ef::WaveField field = ef_test::zero_field(nx, ny);
+        ef::RunParams p;
+        p.nx = nx;
+        p.ny = ny;
+        p.nsnapt = nsnapt;
+        p.itsnap = itsnap;
+        p.dt = dt;
+        p.delw = delw;
         for (int jw = jw2; jw >= jw1; --jw) {
             for (int c = 1; c <= 2; ++c)
                 for (int e = 0; e < nx * ny; ++e) {
@@ -53,8 +60,7 @@ TEST(SnapshotSums, AccumulateTheInverseSum) {
                     spectra[c - 1][e][jw - 1] = v;
                     ef_test::set_centre(field, c, e % nx + 1, e / nx + 1, v);
                 }
-            (keyqua == 1 ? ef::finvpic1 : ef::finvpic2)(jw, nx, ny, field, sums, nsnapt, itsnap,
-                                                        dt, delw);
+            (keyqua == 1 ? ef::finvpic1 : ef::finvpic2)(p, jw, field, sums);
         }
         for (int c = 1; c <= 2; ++c)
             for (int e = 0; e < nx * ny; ++e) {
@@ -90,7 +96,7 @@ TEST(FrequencySnapshots, BlocksPerListedFrequencyAndMiddleProfiles) {
     OutputRun run;
     const int nx = 3, ny = 1;
     const ef::RunParams p = snapshot_params(nx, ny, {7, 5, 7});
-    ef::InterfaceState field = ef_test::zero_field(nx, ny);
+    ef::WaveField field = ef_test::zero_field(nx, ny);
     for (int i = 0; i <= nx + 1; ++i)
         for (int j = 0; j <= ny + 1; ++j) {
             ef_test::set_centre(field, 1, i, j, {1.0 + i + 10.0 * j, 0.5});
@@ -129,6 +135,19 @@ TEST(FrequencySnapshots, BlocksPerListedFrequencyAndMiddleProfiles) {
 
 // Fill the sums with recognisable values: tpic1 = i + 10 j + 100 k,
 // tpic2 the negative.
+// The deck values outime reads.
+ef::RunParams outime_params(int nx, int ny, int nsnapt, int nrec, int nt) {
+    ef::RunParams p;
+    p.nx = nx;
+    p.ny = ny;
+    p.nsnapt = nsnapt;
+    p.nrec = nrec;
+    p.nt = nt;
+    p.dt = 0.01;
+    p.delw = 0.3;
+    return p;
+}
+
 ef::SnapshotSums numbered_sums(int nx, int ny, int nsnapt) {
     ef::SnapshotSums sums(nx, ny, nsnapt);
     for (int k = 1; k <= nsnapt; ++k)
@@ -149,7 +168,11 @@ TEST(Outime, SnapshotFilesSmallPrintTracesAndMessages) {
     const ef::SnapshotSums sums = numbered_sums(nx, ny, nsnapt);
     ef::ReceiverSpectra spectra;
     spectra.fu1(3, 1) = {1.0, 0.0};
-    ef::outime(run.units, nx, ny, nsnapt, sums, spectra, nt, 0.01, delw, 1, 20, nrec, 2);
+    ef::RunParams p = outime_params(nx, ny, nsnapt, nrec, nt);
+    p.jw1 = 1;
+    p.jw2 = 20;
+    p.keyqua = 2;
+    ef::outime(run.units, p, sums, spectra);
     run.units.flush_all();
 
     EXPECT_EQ(run.out.str(),
@@ -192,7 +215,11 @@ TEST(Outime, SmallPrintOnlyUpToSevenBySeven) {
           std::tuple{1, 1, true}}) {
         OutputRun run;
         const ef::SnapshotSums sums = numbered_sums(nx, ny, 1);
-        ef::outime(run.units, nx, ny, 1, sums, ef::ReceiverSpectra{}, 4, 0.01, 0.3, 2, 5, 0, 1);
+        ef::RunParams p = outime_params(nx, ny, 1, 0, 4);
+        p.jw1 = 2;
+        p.jw2 = 5;
+        p.keyqua = 1;
+        ef::outime(run.units, p, sums, ef::ReceiverSpectra{});
         run.units.flush_all();
         EXPECT_EQ(run.dir.exists("fort.19"), expected) << nx << " x " << ny;
         if (expected) {
@@ -207,7 +234,11 @@ TEST(Outime, NoTimeSnapshotsLeavesTheSmallPrintZero) {
     OutputRun run;
     const int nx = 3, ny = 2;
     const ef::SnapshotSums sums(nx, ny, 0);
-    ef::outime(run.units, nx, ny, 0, sums, ef::ReceiverSpectra{}, 4, 0.01, 0.3, 2, 5, 0, 1);
+    ef::RunParams p = outime_params(nx, ny, 0, 0, 4);
+    p.jw1 = 2;
+    p.jw2 = 5;
+    p.keyqua = 1;
+    ef::outime(run.units, p, sums, ef::ReceiverSpectra{});
     run.units.flush_all();
     for (int unit = 40; unit <= 59; ++unit)
         EXPECT_FALSE(run.dir.exists("fort." + std::to_string(unit))) << unit;
