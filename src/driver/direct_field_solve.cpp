@@ -26,7 +26,11 @@ FieldSolve direct_field_solve(const RunParams& p, RemoteSolution remote) {
         if (remote) solution = remote(problem.jw);
         if (!solution) solution = solver->compute(problem);
         if (run.prints) run.units.write(6, residual_line, {problem.jw, solution->residual});
-        field = WaveField(solver->numbering(), solution->x);
+        const EdgeNumbering& numbering = solver->numbering();
+        // a grid without elements has no unknowns: its field stays zero
+        field = numbering.nx() == problem.nx && numbering.ny() == problem.ny
+                    ? WaveField(numbering, solution->x)
+                    : WaveField(problem.nx, problem.ny);
         return 0;
     };
 }

@@ -25,6 +25,8 @@ struct RowSystems {
 
 void solv1it(int j, const RowSystems& rows, InterfaceState& state, RowWorkspace& ws);
 
+// Update of the multipliers (uplag: update Lagrange) of row j on the left and
+// bottom edges: lag += beta (own trace - the neighbour's trace across the edge).
 void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& state);
 
 // The rows of one parity pass (first, first + 2, ... up to last) in groups

@@ -1,5 +1,6 @@
 #include "solver/wave_field.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ef {
@@ -53,6 +54,17 @@ Complex WaveField::at(int c, int i, int j, double x, double y) const {
     return ((top * trace(c, Edge::top, i, j) + left * trace(c, Edge::left, i, j)) +
             bottom * trace(c, Edge::bottom, i, j)) +
            right * trace(c, Edge::right, i, j);
+}
+
+Complex WaveField::at_point(int c, double x, double y, double h) const {
+    auto locate = [h](double s, int n, int& k) {
+        k = std::clamp(static_cast<int>(std::floor(s / h)) + 1, 1, std::max(n, 1));
+        return 2.0 * (s / h - (k - 1)) - 1.0;  // reference coordinate
+    };
+    int i = 1, j = 1;
+    const double xr = locate(x, nx(), i);
+    const double yr = locate(y, ny(), j);
+    return at(c, i, j, xr, yr);
 }
 
 bool WaveField::finite() const {

@@ -56,6 +56,10 @@ public:
     // Component c at the point (x, y) of the reference square [-1, 1]^2 of
     // element (i, j), from the element's own nonconforming basis.
     Complex at(int c, int i, int j, double x, double y) const;
+    // Component c at the point (x, y) of the grid (m; element (i, j), of side
+    // h, covers (i - 1) h <= x <= i h, (j - 1) h <= y <= j h), from the basis
+    // of the element that holds it (the nearest one for a point outside).
+    Complex at_point(int c, double x, double y, double h) const;
 
     // Whether every value, ring included, is a finite number.
     bool finite() const;

@@ -58,10 +58,7 @@ TEST(Savtrace, StoresCentresOfBothComponentsPerReceiver) {
     ef_test::set_centre(field, 2, 2, 3, {0.25, 4.0});
     ef_test::set_centre(field, 1, 5, 1, {-3.0, 0.5});    // receiver on the ring column nx + 1
     ef_test::set_centre(field, 2, 5, 1, {2e-15, 0.0});   // below the threshold
-    ef::RunParams p;
-    p.nrec = 3;
-    p.irx = {0, 2, 5, 1};
-    p.iry = {0, 3, 1, 1};
+    const ef::RunParams p{.nrec = 3, .irx = {0, 2, 5, 1}, .iry = {0, 3, 1, 1}};
     ef::ReceiverSpectra spectra;
     spectra.fu2(17, 2) = {9.0, 9.0};
     ef::savtrace(p, 17, field, spectra);
@@ -99,15 +96,8 @@ struct TraceRun {
 
 // The deck values write_traces reads.
 ef::RunParams trace_params(int nrec, int jw1, int jw2, int nt, double dt, double delw, int keyqua) {
-    ef::RunParams p;
-    p.nrec = nrec;
-    p.jw1 = jw1;
-    p.jw2 = jw2;
-    p.nt = nt;
-    p.dt = dt;
-    p.delw = delw;
-    p.keyqua = keyqua;
-    return p;
+    return {.keyqua = keyqua, .dt = dt, .nt = nt, .delw = delw, .jw1 = jw1, .jw2 = jw2,
+            .nrec = nrec};
 }
 
 // g15.4 keeps four significant digits.

@@ -45,13 +45,8 @@ TEST(SnapshotSums, AccumulateTheInverseSum) {
             2, std::vector<std::vector<Complex>>(nx * ny, std::vector<Complex>(jw2)));
         ef::SnapshotSums sums(nx, ny, nsnapt);
         ef::WaveField field = ef_test::zero_field(nx, ny);
-        ef::RunParams p;
-        p.nx = nx;
-        p.ny = ny;
-        p.nsnapt = nsnapt;
-        p.itsnap = itsnap;
-        p.dt = dt;
-        p.delw = delw;
+        const ef::RunParams p{
+            .nx = nx, .ny = ny, .nsnapt = nsnapt, .itsnap = itsnap, .dt = dt, .delw = delw};
         for (int jw = jw2; jw >= jw1; --jw) {
             for (int c = 1; c <= 2; ++c)
                 for (int e = 0; e < nx * ny; ++e) {
@@ -137,15 +132,7 @@ TEST(FrequencySnapshots, BlocksPerListedFrequencyAndMiddleProfiles) {
 // tpic2 the negative.
 // The deck values outime reads.
 ef::RunParams outime_params(int nx, int ny, int nsnapt, int nrec, int nt) {
-    ef::RunParams p;
-    p.nx = nx;
-    p.ny = ny;
-    p.nsnapt = nsnapt;
-    p.nrec = nrec;
-    p.nt = nt;
-    p.dt = 0.01;
-    p.delw = 0.3;
-    return p;
+    return {.nx = nx, .ny = ny, .nsnapt = nsnapt, .dt = 0.01, .nt = nt, .delw = 0.3, .nrec = nrec};
 }
 
 ef::SnapshotSums numbered_sums(int nx, int ny, int nsnapt) {

@@ -154,6 +154,23 @@ TEST(GlobalSystemZero, NoSourceGivesAZeroFieldWithZeroResidual) {
     EXPECT_EQ(ef::relative_residual(assembly.system(), x), 0.0);
 }
 
+// One matrix serves several sources: the right-hand side of another source
+// leaves the matrix as it was and equals that source's own assembly.
+TEST(GlobalSystemSources, RightHandSideIsAssembledApartFromTheMatrix) {
+    const ef::test::SmallModel m = ef::test::two_layer_model(4, 3, 9);
+    ef::FrequencyProblem plane_load = ef::frequency_problem(m.p, m.jw, m.omega, m.fields, m.flags);
+    ef::FrequencyProblem plane_force = plane_load;
+    plane_force.source = ef::SourceTerm::from_deck(1, 1, Complex{0.5, -2.0});
+    ef::GlobalAssembly shared(4, 3), own(4, 3);
+    shared.assemble(plane_load);
+    const std::vector<Complex> matrix = shared.system().value;
+    shared.assemble_rhs(plane_force);
+    own.assemble(plane_force);
+    EXPECT_EQ(shared.system().value, matrix);
+    EXPECT_EQ(shared.system().rhs, own.system().rhs);
+    EXPECT_NE(shared.system().rhs, std::vector<Complex>(shared.system().rhs.size()));
+}
+
 TEST(EdgeNumbering, CountsEveryEdgeOnceAndAnEmptyGridHasNone) {
     const ef::EdgeNumbering n(4, 3);
     EXPECT_EQ(n.edges(), 5 * 3 + 4 * 4);

@@ -55,6 +55,19 @@ TEST(WaveField, BasisGivesTheEdgeValuesAtTheMidpointsAndTheMeanAtTheCentre) {
     EXPECT_NEAR(linear.at(1, 1, 1, 0.3, -0.7).re, 0.3 - 1.4, 1e-15);
 }
 
+TEST(WaveField, PointsOfTheGridFindTheirElement) {
+    const WaveField f = random_field(3, 2, 5u);
+    const double h = 10.0;
+    // element (2, 2) covers 10 <= x <= 20, 10 <= y <= 20
+    const Complex inside = f.at_point(2, 12.5, 17.5, h);
+    const Complex want = f.at(2, 2, 2, -0.5, 0.5);
+    EXPECT_NEAR(inside.re, want.re, 1e-15);
+    EXPECT_NEAR(inside.im, want.im, 1e-15);
+    // the midpoint of the right edge of element (3, 1), the grid's corner column
+    const Complex edge = f.at_point(1, 30.0, 5.0, h);
+    EXPECT_NEAR(edge.re, f.trace(1, Edge::right, 3, 1).re, 1e-14);
+}
+
 TEST(WaveField, CentreDropsOnlyValuesBelowTheCutOff) {
     WaveField f(1, 1);
     f.trace(2, Edge::top, 1, 1) = {4.0 * 9.9999998e-15, 0.0};
