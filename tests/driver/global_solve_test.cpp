@@ -11,8 +11,8 @@
 #include <string>
 
 #include "common/units.hpp"
-#include "driver/dense_global_system.hpp"
 #include "solver/outer_iteration.hpp"
+#include "support/dense_global_system.hpp"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "common/complex.hpp"
 #include "solver/wave_field.hpp"
 
-namespace ef_test {
+namespace ef::test {
 
 inline ef::WaveField zero_field(int nx, int ny) { return ef::WaveField(nx, ny); }
 
@@ -17,4 +17,4 @@ inline void set_centre(ef::WaveField& f, int component, int i, int j, ef::Comple
         f.trace(component, e, i, j) = ef::Complex{};
 }
 
-}  // namespace ef_test
+}  // namespace ef::test
