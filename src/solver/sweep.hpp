@@ -23,6 +23,8 @@ struct RowSystems {
     const RowFactors& factors;
 };
 
+// Row j's solve of one iteration (solv1it): right-hand side, solve with the
+// row's factors, the new traces into the state.
 void solv1it(int j, const RowSystems& rows, InterfaceState& state, RowWorkspace& ws);
 
 // Update of the multipliers (uplag: update Lagrange) of row j on the left and
