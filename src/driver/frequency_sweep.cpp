@@ -2,15 +2,12 @@
 
 #include <memory>
 
-#include "common/constants.hpp"
 #include "driver/element_properties.hpp"
 #include "driver/progress.hpp"
 #include "model/sampling.hpp"
 #include "solver/outer_iteration.hpp"
 
 namespace ef {
-
-double angular_frequency(double fjw) { return fjw * kTwoPi; }
 
 SweepState::SweepState(const RunParams& p)
     : fields(p.nx, p.ny), field(p.nx, p.ny), sums(p.nx, p.ny, p.nsnapt) {}

@@ -33,9 +33,6 @@ struct SweepState {
 using FieldSolve =
     std::function<int(const RunContext& run, const FrequencyProblem& problem, WaveField& field)>;
 
-// Angular frequency of the frequency fjw (kHz): fjw 6.28318530717958.
-double angular_frequency(double fjw);
-
 // The domain decomposition, with its working storage sized from p's grid and
 // kept from one frequency to the next.
 FieldSolve iterative_field_solve(const RunParams& p);

@@ -53,4 +53,6 @@ double frequency_of(int jw, const RunParams& p) {
     return ((jw - 1) + 0.5) * p.delf;
 }
 
+double angular_frequency(double fjw) { return fjw * kTwoPi; }
+
 }  // namespace ef
