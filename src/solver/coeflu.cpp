@@ -17,8 +17,7 @@ void coeflu(int j, const FrequencyProblem& pb, const RobinCoefficients& beta, Ro
     a.clear();
 
     for (int i = 1; i <= nx; ++i) {
-        ElementMatrix e =
-            stiffness_minus_mass(pb.el.xln(i, j), pb.el.xmu(i, j), pb.omega, pb.el.rho(i, j), pb.h);
+        ElementMatrix e = element_matrix(pb, i, j);
 
         // Robin terms of the vertical edges only at the ends of the row; the
         // horizontal edges are interfaces for every element.

@@ -13,6 +13,10 @@ FrequencyProblem frequency_problem(const RunParams& p, int jw, double omega,
             SourceTerm::from_deck(p.kdel, p.ksou, amplitude)};
 }
 
+ElementMatrix element_matrix(const FrequencyProblem& pb, int i, int j) {
+    return stiffness_minus_mass(pb.el.xln(i, j), pb.el.xmu(i, j), pb.omega, pb.el.rho(i, j), pb.h);
+}
+
 void add_edge_terms(const FrequencyProblem& pb, int i, int j, const EdgeRobin& robin,
                     ElementMatrix& m) {
     const std::size_t is = static_cast<std::size_t>(i), js = static_cast<std::size_t>(j);

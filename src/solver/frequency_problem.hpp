@@ -26,6 +26,13 @@ struct FrequencyProblem {
 FrequencyProblem frequency_problem(const RunParams& p, int jw, double omega,
                                    const ElementFields& el, const BoundaryFlags& flags);
 
+// The matrix K - omega^2 rho h^2 M / 5040 of element (i, j) from its moduli
+// and density: the one element routine of both the row systems and the
+// global system. (An element with stretched coordinates, as an absorbing
+// layer would have, is the place where this would differ; no element of the
+// present programs has any.)
+ElementMatrix element_matrix(const FrequencyProblem& pb, int i, int j);
+
 // The Robin part of the edge terms of one element in a row system: its weight
 // per edge (left, top, bottom, right) and the coefficients of the two
 // components per edge, in the local order. All zero in the global system,

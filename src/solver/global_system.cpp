@@ -50,8 +50,7 @@ void GlobalAssembly::assemble_matrix(const FrequencyProblem& pb) {
     std::size_t e = 0;
     for (int j = 1; j <= numbering_.ny(); ++j) {
         for (int i = 1; i <= numbering_.nx(); ++i, ++e) {
-            ElementMatrix m = stiffness_minus_mass(pb.el.xln(i, j), pb.el.xmu(i, j), pb.omega,
-                                                   pb.el.rho(i, j), pb.h);
+            ElementMatrix m = element_matrix(pb, i, j);
             add_edge_terms(pb, i, j, no_robin, m);
             const int* slot = &slot_[e * 64];
             for (int k = 0; k < 8; ++k)
