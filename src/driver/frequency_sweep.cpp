@@ -168,6 +168,8 @@ IterationResult iterate_frequency(Units& units, const RunParams& p, const Proces
     });
     if (converged) return {iter, gerror, true};
     if (a1.prints()) units.write(6, not_converged_line, {jw, iter, gerror});
+    ++s.not_converged;
+    s.worst_gerror = std::max(s.worst_gerror, gerror);
     return {iter, gerror, false};
 }
 

@@ -34,6 +34,8 @@ struct SweepState {
     ThreadWorkspaces workspaces;  // scratch of the row solves, one per thread
     double denomin = 0.0;  // kept from one frequency to the next, as the error test leaves it
     int first_nonfinite_jw = 0;  // first frequency (in sweep order) whose field is not finite; 0: none
+    int not_converged = 0;       // frequencies whose outer iteration reached its limit
+    double worst_gerror = 0.0;   // the largest error such a frequency was left with
 };
 
 // Outcome of the outer iteration of one frequency.

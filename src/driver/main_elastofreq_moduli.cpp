@@ -74,6 +74,7 @@ ef::RunParams read_deck(std::istream& deck, const ef::BuildLimits& limits) {
     PrivateDirectory scratch;
     std::ostringstream summary;
     ef::Units deck_units(deck, summary, scratch.path());
+    deck_units.warn_to(std::cerr, "elastofreq_moduli");
     try {
         ef::readata(deck_units, a1, limits, p);
     } catch (const ef::PlainStop&) {

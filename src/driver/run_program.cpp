@@ -4,11 +4,12 @@
 
 #include "common/stop.hpp"
 #include "common/timer.hpp"
+#include "driver/convergence_warning.hpp"
 #include "driver/element_properties.hpp"
 #include "driver/frequency_sweep.hpp"
 #include "driver/program.hpp"
 #include "model/boundary.hpp"
-#include "model/material_files.hpp"
+#include "model/material_file_remedy.hpp"
 #include "model/readata.hpp"
 #include "output/snapshots.hpp"
 
@@ -18,9 +19,7 @@ namespace {
 
 // The named files of a run, in the order they are opened.
 void open_files(Units& units, ProgramKind kind) {
-    units.open(1, "p_modulus.freq", FileStatus::old_file);
-    units.open(2, "s_modulus.freq", FileStatus::old_file);
-    units.open(7, "bulk_density.mat", FileStatus::old_file);
+    open_material_files(units);
     units.open(10, "vp.freq", FileStatus::unknown);
     units.open(11, "inv_qp.freq", FileStatus::unknown);
     units.open(12, "vs.freq", FileStatus::unknown);
@@ -68,6 +67,7 @@ void run_solver(Units& units, ProgramKind kind, const BuildLimits& limits,
     outime(units, p.nx, p.ny, p.nsnapt, s.sums, s.spectra, p.nt, p.dt, p.delw, p.jw1, p.jw2,
            p.nrec, p.keyqua);
     print_cpu_time(units, timer);
+    warn_not_converged(units, p, s.not_converged, s.worst_gerror);
     if (s.first_nonfinite_jw != 0) report_nonfinite_field(p, s.first_nonfinite_jw);
 }
 
@@ -117,7 +117,7 @@ void set_up_run(Units& units, ProgramKind kind, const BuildLimits& limits, CpuTi
     a1.iprocy = a1.iproc / a1.nsx;
     subtype(a1);
     setdelta(p.nx, p.ny, a1, run.flags);
-    run.moduli = read_material_files(units, p);
+    run.moduli = read_material_files_of_deck(units, p);
     units.write(6, band_line, {p.jw1, p.jw2});
 }
 

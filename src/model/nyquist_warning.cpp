@@ -1,0 +1,27 @@
+#include "model/nyquist_warning.hpp"
+
+#include <sstream>
+
+namespace ef {
+
+void warn_band_above_nyquist(Units& units, const RunParams& p) {
+    if (!(p.f4 > p.fnyquist)) return;
+    // The frequency of number jw, (jw - 1) delf or, with the mid-point
+    // quadrature, (jw - 1/2) delf.
+    const double offset = p.keyqua == 1 ? 1.0 : 0.5;
+    int first_lost = p.jw2 + 1;
+    while (first_lost > p.jw1 && (first_lost - 1 - offset) * p.delf > p.fnyquist) --first_lost;
+    std::ostringstream m;
+    m << "the band reaches f4 = " << p.f4 << " kHz (record 19), above the Nyquist frequency "
+      << p.fnyquist << " kHz of the time step dt = " << p.dt << " msec: ";
+    if (first_lost <= p.jw2)
+        m << "frequency numbers " << first_lost << " to " << p.jw2 << " ("
+          << (first_lost - offset) * p.delf << " to " << (p.jw2 - offset) * p.delf
+          << " kHz) are lost in the traces and snapshots";
+    else
+        m << "the top of the band-pass taper is lost";
+    m << "; frequencies are in kHz: was the band given in Hz?";
+    units.warn(m.str());
+}
+
+}  // namespace ef
