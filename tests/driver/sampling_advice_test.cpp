@@ -120,8 +120,9 @@ TEST(SamplingAdvice, WarnsBelowTenElementsPerShearWavelength) {
 
 // elastofreq_moduli itself, on the shipped example's deck (5 m elements,
 // 1.4 km/s shear waves) with its band widened to 49 Hz (6 elements per
-// wavelength) and cut to 10 Hz (about 30 elements per wavelength).
-std::string example_deck(const std::string& f4_record) {
+// wavelength) and cut to 10 Hz (about 30 elements per wavelength), or with
+// the records given in place of the lines of the labels given.
+std::string example_deck(const std::string& record, const std::string& labels = "f3 f4") {
     const std::filesystem::path root =
         std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
     std::ifstream f(root / "examples" / "two_layer" / "deck.in");
@@ -130,7 +131,8 @@ std::string example_deck(const std::string& f4_record) {
         std::istringstream words(line);
         std::string value, label;
         words >> value >> label;
-        if (label == "f3" || label == "f4") line = f4_record;
+        if (!label.empty() && (" " + labels + " ").find(" " + label + " ") != std::string::npos)
+            line = record;
         deck += line + '\n';
     }
     return deck;
@@ -166,6 +168,24 @@ TEST(SamplingAdvice, GeneratorWarnsOnAWideBandAndNotOnANarrowOne) {
     EXPECT_NE(fine.err.find("slowest S wave (material 1"), std::string::npos) << fine.err;
     EXPECT_NE(fine.err.find("slowest P wave (material 1"), std::string::npos) << fine.err;
     EXPECT_EQ(fine.err.find("warning"), std::string::npos) << fine.err;
+}
+
+TEST(SamplingAdvice, GeneratorWarnsLoudlyOnAModulusTypo) {
+    // xmur(1) = 4.116e10 typed one column too far reads as 4.116e1 dyn/cm2:
+    // an S velocity of 4.7e-5 m/msec, a millionth of an element per wavelength.
+    const GeneratorRun typo =
+        run_generator(example_deck("             4.116e10 xmur(1)", "xmur(1)"));
+    EXPECT_EQ(typo.status, 0);
+    EXPECT_NE(typo.err.find("elastofreq_moduli: warning: xmur(1) (record 25), line 32 of standard"
+                            " input: the number runs past column 20: \"4.116e1\" is read and"
+                            " \"0\" after it is not"),
+              std::string::npos)
+        << typo.err;
+    EXPECT_NE(typo.err.find("elastofreq_moduli: warning: MATERIAL 1 CANNOT BE REPRESENTED: its"
+                            " slowest wave, 4.67e-05 m/msec, has"),
+              std::string::npos)
+        << typo.err;
+    EXPECT_EQ(typo.err.find("MATERIAL 2"), std::string::npos) << typo.err;
 }
 
 }  // namespace
