@@ -5,22 +5,18 @@
 // program itself.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <cstdio>
 #include <string>
 
 #include "driver/element_properties.hpp"
-#include "model/deck_builder.hpp"
 #include "model/dispersion_table.hpp"
 #include "model/liu_moduli.hpp"
-#include "model/run_deck.hpp"
 #include "model/sampling_advice.hpp"
-#include "output/scratch_dir.hpp"
+#include "support/deck_builder.hpp"
+#include "support/program_runner.hpp"
+#include "support/records.hpp"
+#include "support/run_deck.hpp"
 
 namespace {
 
@@ -120,50 +116,28 @@ TEST(SamplingAdvice, WarnsBelowTenElementsPerShearWavelength) {
 
 // elastofreq_moduli itself, on the shipped example's deck (5 m elements,
 // 1.4 km/s shear waves) with its band widened to 49 Hz (6 elements per
-// wavelength) and cut to 10 Hz (about 30 elements per wavelength), or with
-// the records given in place of the lines of the labels given.
-std::string example_deck(const std::string& record, const std::string& labels = "f3 f4") {
-    const std::filesystem::path root =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
-    std::ifstream f(root / "examples" / "two_layer" / "deck.in");
-    std::string deck, line;
-    while (std::getline(f, line)) {
-        std::istringstream words(line);
-        std::string value, label;
-        words >> value >> label;
-        if (!label.empty() && (" " + labels + " ").find(" " + label + " ") != std::string::npos)
-            line = record;
-        deck += line + '\n';
-    }
-    return deck;
+// wavelength) and cut to 10 Hz (about 30 elements per wavelength).
+std::string example_deck(const std::string& f4) {
+    const std::string deck = ef::test::source_file("examples/two_layer/deck.in");
+    return ef::test::with_record(ef::test::with_record(deck, "f3", f4), "f4", f4);
 }
 
-struct GeneratorRun {
-    int status;
-    std::string err;
-};
-
-GeneratorRun run_generator(const std::string& deck) {
-    ef_test::ScratchDir dir;
-    std::ofstream(dir.str() + "/deck.in") << deck;
-    std::filesystem::create_directories(dir.str() + "/tmp");
-    const std::string command = "cd '" + dir.str() + "' && TMPDIR='" + dir.str() + "/tmp' '" +
-                                std::string(ELASTOFREQ_BIN_DIR) +
-                                "/elastofreq_moduli' < deck.in > out.txt 2> err.txt";
-    const int raw = std::system(command.c_str());
+ef::test::ProgramResult run_generator(const std::string& deck) {
+    const ef::test::ScratchDir dir;
+    const ef::test::ProgramResult r = ef::test::run_program(dir.path(), "elastofreq_moduli", deck);
     EXPECT_TRUE(dir.exists("p_modulus.freq"));
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, dir.read("err.txt")};
+    return r;
 }
 
 TEST(SamplingAdvice, GeneratorWarnsOnAWideBandAndNotOnANarrowOne) {
-    const GeneratorRun coarse = run_generator(example_deck("                0.05 f4"));
+    const ef::test::ProgramResult coarse = run_generator(example_deck("0.05"));
     EXPECT_EQ(coarse.status, 0);
     EXPECT_NE(coarse.err.find("slowest S wave (material 1"), std::string::npos) << coarse.err;
     EXPECT_NE(coarse.err.find("warning: fewer than 10 elements per S wavelength"),
               std::string::npos)
         << coarse.err;
 
-    const GeneratorRun fine = run_generator(example_deck("                0.01 f4"));
+    const ef::test::ProgramResult fine = run_generator(example_deck("0.01"));
     EXPECT_EQ(fine.status, 0);
     EXPECT_NE(fine.err.find("slowest S wave (material 1"), std::string::npos) << fine.err;
     EXPECT_NE(fine.err.find("slowest P wave (material 1"), std::string::npos) << fine.err;
@@ -173,8 +147,10 @@ TEST(SamplingAdvice, GeneratorWarnsOnAWideBandAndNotOnANarrowOne) {
 TEST(SamplingAdvice, GeneratorWarnsLoudlyOnAModulusTypo) {
     // xmur(1) = 4.116e10 typed one column too far reads as 4.116e1 dyn/cm2:
     // an S velocity of 4.7e-5 m/msec, a millionth of an element per wavelength.
-    const GeneratorRun typo =
-        run_generator(example_deck("             4.116e10 xmur(1)", "xmur(1)"));
+    std::string deck = ef::test::source_file("examples/two_layer/deck.in");
+    const std::size_t at = deck.find("4.116e10 xmur(1)");
+    deck.insert(deck.rfind('\n', at) + 1, " ");
+    const ef::test::ProgramResult typo = run_generator(deck);
     EXPECT_EQ(typo.status, 0);
     EXPECT_NE(typo.err.find("elastofreq_moduli: warning: xmur(1) (record 25), line 32 of standard"
                             " input: the number runs past column 20: \"4.116e1\" is read and"
