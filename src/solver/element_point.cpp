@@ -37,12 +37,6 @@ ReferenceBasis reference_basis(double xi, double eta) {
     return b;
 }
 
-Complex ElementPoint::interpolate(const std::array<Complex, 8>& u, int c) const {
-    Complex sum{};
-    for (int a = 0; a < 4; ++a) sum += value[a] * u[2 * a + c];
-    return sum;
-}
-
 std::optional<ElementPoint> locate_point(double x, double y, int nx, int ny, double h) {
     const auto column = locate_axis(x / h, nx);
     const auto row = locate_axis(y / h, ny);

@@ -6,8 +6,6 @@
 #include <array>
 #include <optional>
 
-#include "common/complex.hpp"
-
 namespace ef {
 
 // The four scalar basis functions on the reference square [-1, 1]^2, edge
@@ -21,14 +19,12 @@ ReferenceBasis reference_basis(double xi, double eta);
 // Element (i, j) spans x in [(i - 1) h, i h], y in [(j - 1) h, j h] (the
 // model's bottom-left corner at the origin). Degree of freedom k of the
 // element (order u1 L, u2 L, u1 T, u2 T, u1 B, u2 B, u1 R, u2 R) is scalar
-// function k / 2 times unit vector k % 2, so value[k / 2] is its value.
+// function k / 2 times unit vector k % 2, so value[k / 2] is its value. A
+// field's value there is WaveField::at(c, i, j, xi, eta).
 struct ElementPoint {
     int i = 0, j = 0;
     double xi = 0.0, eta = 0.0;            // reference coordinates in [-1, 1]
     std::array<double, 4> value{}, dx{}, dy{};  // basis and its derivatives in 1/m
-
-    // Component c (0 for u1, 1 for u2) of the field with element dofs u.
-    Complex interpolate(const std::array<Complex, 8>& u, int c) const;
 };
 
 // The element that holds (x, y) in an nx x ny grid of side h: a point on an

@@ -33,9 +33,25 @@ int PaddedGrid::depth_y(int j) const {
     return m < 1 ? 1 - m : (m > model_ny_ ? m - model_ny_ : 0);
 }
 
-std::pair<Complex, Complex> element_stretch(const PaddedGrid& grid, const PmlProfile& across_x,
-                                            const PmlProfile& across_y, int i, int j, double omega) {
-    return {across_x.stretch(grid.depth_x(i), omega), across_y.stretch(grid.depth_y(j), omega)};
+std::pair<Complex, Complex> PerfectlyMatchedLayer::stretch(int i, int j, double omega) const {
+    return {profiles.x.stretch(grid.depth_x(i), omega), profiles.y.stretch(grid.depth_y(j), omega)};
+}
+
+BoundaryFlags outer_edges(const PaddedGrid& grid) {
+    BoundaryFlags f;
+    f.deltal.assign(static_cast<std::size_t>(grid.nx()) + 1, 0.0);
+    f.deltar = f.deltal;
+    f.deltab.assign(static_cast<std::size_t>(grid.ny()) + 1, 0.0);
+    f.deltat = f.deltab;
+    for (int i = 1; i <= grid.nx(); ++i) {
+        f.deltal[static_cast<std::size_t>(i)] = grid.absorbs_left(i) ? 1.0 : 0.0;
+        f.deltar[static_cast<std::size_t>(i)] = grid.absorbs_right(i) ? 1.0 : 0.0;
+    }
+    for (int j = 1; j <= grid.ny(); ++j) {
+        f.deltab[static_cast<std::size_t>(j)] = grid.absorbs_bottom(j) ? 1.0 : 0.0;
+        f.deltat[static_cast<std::size_t>(j)] = grid.absorbs_top(j) ? 1.0 : 0.0;
+    }
+    return f;
 }
 
 }  // namespace ef

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "common/complex.hpp"
+#include "model/boundary.hpp"
 #include "solver/element_point.hpp"
 #include "solver/pml_profile.hpp"
 
@@ -61,10 +62,24 @@ private:
     int nx_, ny_;
 };
 
-// The stretching factors (s_x, s_y) of padded element (i, j) at angular
-// frequency omega, with the profile of the side layers across x and of the
-// bottom and top layers across y.
-std::pair<Complex, Complex> element_stretch(const PaddedGrid& grid, const PmlProfile& across_x,
-                                            const PmlProfile& across_y, int i, int j, double omega);
+// The damping profiles across x (left and right layers) and across y.
+struct PmlProfiles {
+    PmlProfile x, y;
+};
+
+// The layer as a frequency's problem holds it: the padded grid and its
+// profiles.
+struct PerfectlyMatchedLayer {
+    PaddedGrid grid;
+    PmlProfiles profiles;
+
+    // The stretching factors (s_x, s_y) of padded element (i, j) at angular
+    // frequency omega; exactly 1 inside the model.
+    std::pair<Complex, Complex> stretch(int i, int j, double omega) const;
+};
+
+// The indicators of the edges that keep the first-order absorbing terms:
+// the outer edges of the padded grid, a free top excepted.
+BoundaryFlags outer_edges(const PaddedGrid& grid);
 
 }  // namespace ef

@@ -1,10 +1,12 @@
 // The basis at a point: degrees of freedom at the edge midpoints, a partition
-// of unity, gradients in metres, and which element owns a point on an edge.
+// of unity, gradients in metres, which element owns a point on an edge, and
+// the field there from the element's reference coordinates.
 #include <gtest/gtest.h>
 
 #include <array>
 
 #include "solver/element_point.hpp"
+#include "solver/wave_field.hpp"
 
 namespace {
 
@@ -64,9 +66,11 @@ TEST(ElementPoint, InterpolationIsExactForLinearFields) {
     const auto p = ef::locate_point(21.0, 3.5, 5, 5, h);  // element (3, 1): x in [16, 24], y in [0, 8]
     ASSERT_TRUE(p);
     const double mid[4][2] = {{16, 4}, {20, 8}, {20, 0}, {24, 4}};
-    std::array<ef::Complex, 8> u{};
-    for (int k = 0; k < 8; ++k) u[k] = ef::Complex{field(mid[k / 2][0], mid[k / 2][1], k % 2), 0.5 * k};
-    for (int c = 0; c < 2; ++c) EXPECT_NEAR(p->interpolate(u, c).re, field(21.0, 3.5, c), 1e-13) << c;
+    ef::WaveField u(5, 5);
+    const ef::Edge edges[4] = {ef::Edge::left, ef::Edge::top, ef::Edge::bottom, ef::Edge::right};
+    for (int a = 0; a < 4; ++a)
+        for (int c = 0; c < 2; ++c) u.trace(c + 1, edges[a], 3, 1) = ef::Complex{field(mid[a][0], mid[a][1], c), 0.5};
+    for (int c = 0; c < 2; ++c) EXPECT_NEAR(u.at(c + 1, p->i, p->j, p->xi, p->eta).re, field(21.0, 3.5, c), 1e-13) << c;
 }
 
 }  // namespace

@@ -8,10 +8,7 @@
 #include <numbers>
 #include <vector>
 
-#include "solver/direct_solve.hpp"
-#include "solver/survey_system.hpp"
-#include "support/elastic_green.hpp"
-#include "support/homogeneous_fields.hpp"
+#include "support/homogeneous_shot.hpp"
 
 namespace {
 
@@ -24,22 +21,16 @@ TEST(SurveyFreeSurface, SurfaceWaveTravelsAtTheRayleighVelocity) {
     const int nx = 320, ny = 40, layer = 15;
     const ef::PaddedGrid grid(nx, ny, layer, ef::AbsorbingSides{true, true, true, false});
     const ef::PmlProfile profile(layer, h, rock.vp(), 1e-4);
-
-    const ef::ElementFields el = ef::test::homogeneous_fields(rock, grid.nx(), grid.ny());
-
     const double x0 = 10.0 * h, top = ny * h;
-    ef::SurveyAssembly assembly(grid);
-    assembly.assemble({omega, Complex{1.0, 0.0}}, h, el, {profile, profile},
-                      ef::PointSourceTerm::force(*grid.locate(x0, top, h), 0.0, -1.0));
-    ef::DirectSolver solver(assembly.system());
-    const std::vector<Complex> x = solver.solve(assembly.system());
+    const ef::WaveField field = ef::test::solve_homogeneous_shot(
+        rock, {grid, {profile, profile}}, h, omega, ef::PointSourceTerm::force(*grid.locate(x0, top, h), 0.0, -1.0));
 
     // unwrapped phase of u2 along the surface, fitted by a straight line
     const double wavelength = per_wavelength * h;
     std::vector<double> at, phase;
     double previous = 0.0, turns = 0.0;
     for (double d = 5.0 * wavelength; d <= 10.0 * wavelength + 1e-9; d += h) {
-        const Complex u = ef::field_at(assembly.numbering(), x, *grid.locate(x0 + d, top, h), 1);
+        const Complex u = ef::test::field_at(field, *grid.locate(x0 + d, top, h), 2);
         double p = std::atan2(u.im, u.re);
         if (!at.empty()) {
             if (p - previous > std::numbers::pi) turns -= 1.0;

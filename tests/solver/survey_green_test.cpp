@@ -12,10 +12,8 @@
 #include <numbers>
 #include <vector>
 
-#include "solver/direct_solve.hpp"
-#include "solver/survey_system.hpp"
 #include "support/elastic_green.hpp"
-#include "support/homogeneous_fields.hpp"
+#include "support/homogeneous_shot.hpp"
 
 namespace {
 
@@ -41,16 +39,12 @@ std::vector<Displacement> solve(const LayerSetup& run, double x0, double y0, Mak
                                 const std::vector<Receiver>& receivers) {
     const ef::PaddedGrid grid(run.model, run.model, run.layer, ef::AbsorbingSides{true, true, true, true});
     const ef::PmlProfile profile(run.layer, h, rock.vp(), run.reflection);
-    ef::SurveyAssembly assembly(grid);
-    assembly.assemble({omega, Complex{1.0, 0.0}}, h, ef::test::homogeneous_fields(rock, grid.nx(), grid.ny()), {profile, profile},
-                      make(*grid.locate(x0, y0, h)));
-    ef::DirectSolver solver(assembly.system());
-    const std::vector<Complex> x = solver.solve(assembly.system());
+    const ef::PerfectlyMatchedLayer pml{grid, {profile, profile}};
+    const ef::WaveField field = ef::test::solve_homogeneous_shot(rock, pml, h, omega, make(*grid.locate(x0, y0, h)));
     std::vector<Displacement> u;
     for (const Receiver& r : receivers) {
         const ef::ElementPoint at = *grid.locate(r.x, r.y, h);
-        const Complex u1 = ef::field_at(assembly.numbering(), x, at, 0);
-        const Complex u2 = ef::field_at(assembly.numbering(), x, at, 1);
+        const Complex u1 = ef::test::field_at(field, at, 1), u2 = ef::test::field_at(field, at, 2);
         u.push_back({{u1.re, u1.im}, {u2.re, u2.im}});
     }
     return u;
