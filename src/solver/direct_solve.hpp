@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "common/complex.hpp"
@@ -12,11 +13,58 @@
 
 namespace ef {
 
+// Fill-reducing orderings: a nested dissection by METIS (the default), or
+// one of those built into MUMPS.
+enum class Ordering {
+    nested_dissection,
+    approximate_minimum_fill,
+    approximate_minimum_degree,
+    quasi_dense_minimum_degree,
+    scotch,
+    pord,
+};
+
+const char* ordering_name(Ordering ordering);
+
+struct DirectSolverOptions {
+    Ordering ordering = Ordering::nested_dissection;
+    // > 0: MUMPS's block low-rank factorisation, blocks compressed to this
+    // relative accuracy (opt-in; the solution is then exact only to about
+    // this tolerance). 0: the full-rank factorisation, exact to rounding.
+    double low_rank_tolerance = 0.0;
+    // Not empty: each factorisation appends a line of its figures to this
+    // file (for the benchmarks; see factorisation_line).
+    std::string statistics_file;
+};
+
+// The options of the environment: ELASTOFREQ_DIRECT_ORDERING (an
+// ordering_name), ELASTOFREQ_DIRECT_LOW_RANK (a tolerance) and
+// ELASTOFREQ_DIRECT_STATISTICS (a file name). Throws RunError on a value it
+// cannot read.
+DirectSolverOptions direct_options_from_environment();
+
+// What MUMPS reports of one factorisation.
+struct FactorisationRecord {
+    Ordering ordering = Ordering::nested_dissection;  // the one used
+    int unknowns = 0;
+    double operations = 0.0;         // floating-point operations of the elimination
+    long long factor_entries = 0;    // entries in the factors
+    double wall_seconds = 0.0;       // of the factorisation alone
+    double cpu_seconds = 0.0;        // of the calling thread, the factorisation alone
+};
+
+// One line of text: unknowns, ordering, operations, factor entries, wall and
+// CPU seconds, and the operation rates (per wall and per CPU second).
+std::string factorisation_line(const FactorisationRecord& r);
+
 class DirectSolver {
 public:
-    // Analyses the pattern of `pattern` (rows and columns only; the values
-    // do not enter, so the analysis is the same whatever frequency comes first).
-    explicit DirectSolver(const CoordinateSystem& pattern);
+    // Orders and analyses the pattern of `pattern` (rows and columns only;
+    // the values do not enter, so the analysis is the same whatever frequency
+    // comes first). A nested dissection falls back to approximate minimum
+    // fill on grids too small for it.
+    explicit DirectSolver(const CoordinateSystem& pattern,
+                          const DirectSolverOptions& options = direct_options_from_environment());
     ~DirectSolver();
     DirectSolver(const DirectSolver&) = delete;
     DirectSolver& operator=(const DirectSolver&) = delete;
@@ -25,6 +73,13 @@ public:
     // right-hand side. Throws RunError when MUMPS reports an error (a singular
     // matrix among them).
     std::vector<Complex> solve(const CoordinateSystem& s);
+
+    // The ordering the analysis used.
+    Ordering ordering() const;
+    // Megabytes the analysis expects one factorisation to hold in memory.
+    double estimated_megabytes() const;
+    // Figures of the last solve.
+    const FactorisationRecord& last_factorisation() const;
 
 private:
     struct Mumps;
