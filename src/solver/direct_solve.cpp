@@ -136,6 +136,7 @@ struct DirectSolver::Mumps {
     std::vector<ZMUMPS_COMPLEX> a, rhs;
     FactorisationRecord last;
     double estimated_megabytes = 0.0;
+    double estimated_operations = 0.0;
 
     void run(MUMPS_INT job, const char* phase) {
         id.job = job;
@@ -186,6 +187,7 @@ DirectSolver::DirectSolver(const CoordinateSystem& pattern, const DirectSolverOp
     if (id.n > 0) {
         mumps_->run(kAnalyse, "analysis");
         mumps_->estimated_megabytes = infog(id, 17);  // in core, this one process
+        mumps_->estimated_operations = rinfog(id, 1);
     }
 }
 
@@ -197,6 +199,8 @@ DirectSolver::~DirectSolver() {
 Ordering DirectSolver::ordering() const { return mumps_->last.ordering; }
 
 double DirectSolver::estimated_megabytes() const { return mumps_->estimated_megabytes; }
+
+double DirectSolver::estimated_operations() const { return mumps_->estimated_operations; }
 
 const FactorisationRecord& DirectSolver::last_factorisation() const { return mumps_->last; }
 

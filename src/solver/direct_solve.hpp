@@ -76,8 +76,10 @@ public:
 
     // The ordering the analysis used.
     Ordering ordering() const;
-    // Megabytes the analysis expects one factorisation to hold in memory.
+    // What the analysis expects of one factorisation: the megabytes it holds
+    // in memory and its operations.
     double estimated_megabytes() const;
+    double estimated_operations() const;
     // Figures of the last solve.
     const FactorisationRecord& last_factorisation() const;
 
