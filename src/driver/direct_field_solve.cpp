@@ -6,6 +6,11 @@ DirectFieldSolver::DirectFieldSolver(const RunParams& p) : assembly_(p.nx, p.ny)
 
 DirectFieldSolver::~DirectFieldSolver() = default;
 
+double DirectFieldSolver::analyse() {
+    if (!solver_) solver_ = std::make_unique<DirectSolver>(assembly_.system());
+    return solver_->estimated_megabytes();
+}
+
 DirectSolution DirectFieldSolver::compute(const RunParams& p, int jw, double omega,
                                           const BoundaryFlags& flags, const ElementFields& el) {
     assembly_.assemble(omega, p.h, el, flags, jw, p.kdel, p.ksou, p.sour);

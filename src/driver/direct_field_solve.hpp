@@ -30,6 +30,10 @@ public:
 
     const EdgeNumbering& numbering() const { return assembly_.numbering(); }
 
+    // Orders and analyses the pattern of the grid, as the first solve would,
+    // and returns the megabytes the analysis expects a factorisation to hold.
+    double analyse();
+
     // The solution at frequency number jw (angular frequency omega), whose
     // element properties are set in el.
     DirectSolution compute(const RunParams& p, int jw, double omega, const BoundaryFlags& flags,

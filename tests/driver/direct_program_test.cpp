@@ -225,10 +225,41 @@ TEST(DirectProgram, BadInputEndsAsInTheIterativeProgram) {
         EXPECT_EQ(solve.out, reference.out) << name;
     }
 
+    // An ordering or a low-rank tolerance the environment names wrongly ends
+    // the run as a run error that names the variable.
+    for (const std::string variable : {"ELASTOFREQ_DIRECT_ORDERING=nested", "ELASTOFREQ_DIRECT_LOW_RANK=1e-x"}) {
+        const LaunchedRun bad = launch_in(scratch.str(), "environment", variable + " " + direct(), two_layer_deck());
+        EXPECT_EQ(bad.status, 2) << variable;
+        EXPECT_NE(bad.err.find(variable.substr(0, variable.find('='))), std::string::npos) << bad.err;
+    }
+
     // Missing material file: the run ends at the open with status 2.
     const LaunchedRun missing = launch_in(scratch.str(), "missing", "rm s_modulus.freq && " + direct(), two_layer_deck());
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("s_modulus.freq"), std::string::npos) << missing.err;
+}
+
+// With T threads, T frequencies are solved side by side in worker processes,
+// each from the same analysis: the files cannot depend on the thread count,
+// nor on how the twelve frequencies fall to the workers (3 does not divide
+// them evenly).
+TEST(DirectProgram, FilesAreTheSameForOneTwoAndThreeThreads) {
+    const ef_test::ScratchDir scratch;
+    std::vector<LaunchedRun> runs;
+    for (int threads = 1; threads <= 3; ++threads) {
+        runs.push_back(launch_in(scratch.str(), "threads" + std::to_string(threads),
+                                 "OMP_NUM_THREADS=" + std::to_string(threads) + " " + direct(),
+                                 two_layer_deck()));
+        ASSERT_EQ(runs.back().status, 0) << runs.back().err;
+        EXPECT_EQ(runs.back().err, "");
+    }
+    const std::regex cpu_time(" tiempo=.*");
+    for (int k = 1; k < 3; ++k) {
+        ASSERT_EQ(runs[k].files(), runs[0].files());
+        for (const std::string& name : runs[0].files())
+            EXPECT_EQ(runs[k].file(name), runs[0].file(name)) << name << " with " << k + 1 << " threads";
+        EXPECT_EQ(std::regex_replace(runs[k].out, cpu_time, ""), std::regex_replace(runs[0].out, cpu_time, ""));
+    }
 }
 
 // Each frequency is solved by one rank with the same code and rank 0 writes
