@@ -1,5 +1,7 @@
 #include "driver/direct_field_solve.hpp"
 
+#include "solver/grid_dissection.hpp"
+
 namespace ef {
 
 DirectFieldSolver::DirectFieldSolver(const RunParams& p) : assembly_(p.nx, p.ny) {}
@@ -7,7 +9,9 @@ DirectFieldSolver::DirectFieldSolver(const RunParams& p) : assembly_(p.nx, p.ny)
 DirectFieldSolver::~DirectFieldSolver() = default;
 
 double DirectFieldSolver::analyse() {
-    if (!solver_) solver_ = std::make_unique<DirectSolver>(assembly_.system());
+    if (!solver_)
+        solver_ = std::make_unique<DirectSolver>(assembly_.system(),
+                                                 grid_solver_options(assembly_.numbering()));
     return solver_->estimated_megabytes();
 }
 
@@ -15,7 +19,7 @@ DirectSolution DirectFieldSolver::compute(const RunParams& p, int jw, double ome
                                           const BoundaryFlags& flags, const ElementFields& el) {
     assembly_.assemble(omega, p.h, el, flags, jw, p.kdel, p.ksou, p.sour);
     const CoordinateSystem& system = assembly_.system();
-    if (!solver_) solver_ = std::make_unique<DirectSolver>(system);
+    analyse();
     DirectSolution solution;
     solution.x = solver_->solve(system);
     solution.residual = relative_residual(system, solution.x);

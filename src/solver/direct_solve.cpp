@@ -42,7 +42,8 @@ struct OrderingEntry {
 // Every ordering on offer. The built-in ones run on one thread, so each gives
 // the same order whatever processors the process may use; SCOTCH and PORD
 // serve the benchmarks (PORD is not sound on the smallest systems).
-constexpr std::array<OrderingEntry, 6> kOrderings{{
+constexpr std::array<OrderingEntry, 7> kOrderings{{
+    {Ordering::grid_dissection, "grid", kUserOrdering},
     {Ordering::nested_dissection, "metis", kUserOrdering},
     {Ordering::approximate_minimum_fill, "amf", 2},
     {Ordering::approximate_minimum_degree, "amd", 0},
@@ -104,7 +105,7 @@ DirectSolverOptions direct_options_from_environment() {
             }
         if (!known)
             throw RunError(std::string("ELASTOFREQ_DIRECT_ORDERING: unknown ordering '") + name +
-                           "' (metis, amf, amd, qamd, scotch or pord)");
+                           "' (grid, metis, amf, amd, qamd, scotch or pord)");
     }
     if (const char* tolerance = std::getenv("ELASTOFREQ_DIRECT_LOW_RANK"); tolerance && *tolerance) {
         char* end = nullptr;
@@ -166,7 +167,10 @@ DirectSolver::DirectSolver(const CoordinateSystem& pattern, const DirectSolverOp
     }
 
     Ordering ordering = options.ordering;
-    if (ordering == Ordering::nested_dissection) {
+    if (ordering == Ordering::grid_dissection && options.order.size() == static_cast<std::size_t>(pattern.n)) {
+        mumps_->perm_in.assign(options.order.begin(), options.order.end());
+    } else if (ordering == Ordering::grid_dissection || ordering == Ordering::nested_dissection) {
+        ordering = Ordering::nested_dissection;
         if (std::optional<std::vector<int>> order = nested_dissection_order(pattern))
             mumps_->perm_in.assign(order->begin(), order->end());
         else
@@ -234,8 +238,10 @@ std::vector<Complex> DirectSolver::solve(const CoordinateSystem& s) {
     last.cpu_seconds = thread_cpu_seconds() - cpu_start;
     last.wall_seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
-    last.operations = rinfog(id, 3);
-    last.factor_entries = count(id, 29);
+    // With low-rank blocks, the operations and entries that compression leaves.
+    const bool low_rank = mumps_->options.low_rank_tolerance > 0.0;
+    last.operations = rinfog(id, low_rank ? 14 : 3);
+    last.factor_entries = count(id, low_rank ? 35 : 29);
     mumps_->run(kSolve, "solve");
 
     for (std::size_t r = 0; r < x.size(); ++r) x[r] = {mumps_->rhs[r].r, mumps_->rhs[r].i};

@@ -13,9 +13,12 @@
 
 namespace ef {
 
-// Fill-reducing orderings: a nested dissection by METIS (the default), or
-// one of those built into MUMPS.
+// Fill-reducing orderings: the grid's own nested dissection (the default,
+// given by the caller that knows the grid: solver/grid_dissection.hpp), a
+// nested dissection of the bare pattern by METIS (what the grid's comes to
+// when no grid is known), or one of those built into MUMPS.
 enum class Ordering {
+    grid_dissection,
     nested_dissection,
     approximate_minimum_fill,
     approximate_minimum_degree,
@@ -27,11 +30,14 @@ enum class Ordering {
 const char* ordering_name(Ordering ordering);
 
 struct DirectSolverOptions {
-    Ordering ordering = Ordering::nested_dissection;
+    Ordering ordering = Ordering::grid_dissection;
     // > 0: MUMPS's block low-rank factorisation, blocks compressed to this
     // relative accuracy (opt-in; the solution is then exact only to about
     // this tolerance). 0: the full-rank factorisation, exact to rounding.
     double low_rank_tolerance = 0.0;
+    // The pivot position (1-based) of each unknown when the ordering is the
+    // grid's; empty: METIS orders the pattern instead.
+    std::vector<int> order;
     // Not empty: each factorisation appends a line of its figures to this
     // file (for the benchmarks; see factorisation_line).
     std::string statistics_file;
@@ -61,8 +67,8 @@ class DirectSolver {
 public:
     // Orders and analyses the pattern of `pattern` (rows and columns only;
     // the values do not enter, so the analysis is the same whatever frequency
-    // comes first). A nested dissection falls back to approximate minimum
-    // fill on grids too small for it.
+    // comes first). METIS's nested dissection falls back to approximate
+    // minimum fill on systems too small for it.
     explicit DirectSolver(const CoordinateSystem& pattern,
                           const DirectSolverOptions& options = direct_options_from_environment());
     ~DirectSolver();

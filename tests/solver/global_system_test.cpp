@@ -12,6 +12,7 @@
 
 #include "driver/dense_global_system.hpp"
 #include "solver/direct_solve.hpp"
+#include "solver/grid_dissection.hpp"
 #include "solver/global_system.hpp"
 
 namespace {
@@ -146,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(Grids, GlobalSystem,
 
 // Every ordering on offer gives the dense solution on a grid large enough for
 // a nested dissection to cut (with the residual of an exact factorisation);
-// grids too small for one fall back to approximate minimum fill.
+// systems too small for METIS fall back to approximate minimum fill.
 TEST(GlobalSystemOrderings, EveryOrderingGivesTheDenseSolution) {
     ef::test::SmallModel m = ef::test::two_layer_model(12, 9, 9);
     ef::GlobalAssembly assembly(12, 9);
@@ -157,11 +158,13 @@ TEST(GlobalSystemOrderings, EveryOrderingGivesTheDenseSolution) {
     for (const auto& v : reference) scale = std::max(scale, std::abs(v));
     ASSERT_GT(scale, 0.0);
     for (const ef::Ordering ordering :
-         {ef::Ordering::nested_dissection, ef::Ordering::approximate_minimum_fill,
+         {ef::Ordering::grid_dissection, ef::Ordering::nested_dissection, ef::Ordering::approximate_minimum_fill,
           ef::Ordering::approximate_minimum_degree, ef::Ordering::quasi_dense_minimum_degree,
           ef::Ordering::scotch, ef::Ordering::pord}) {
         ef::DirectSolverOptions options;
         options.ordering = ordering;
+        if (ordering == ef::Ordering::grid_dissection)
+            options.order = ef::grid_dissection_order(assembly.numbering());
         ef::DirectSolver solver(s, options);
         EXPECT_EQ(solver.ordering(), ordering);
         const std::vector<Complex> x = solver.solve(s);
@@ -179,6 +182,8 @@ TEST(GlobalSystemOrderings, EveryOrderingGivesTheDenseSolution) {
     one.assemble(tiny.omega, tiny.p.h, tiny.fields, tiny.flags, tiny.jw, tiny.p.kdel, tiny.p.ksou,
                  tiny.p.sour);
     EXPECT_EQ(ef::DirectSolver(one.system(), {}).ordering(), ef::Ordering::approximate_minimum_fill);
+    // the grid's dissection asked for without the grid: METIS's
+    EXPECT_EQ(ef::DirectSolver(s, {}).ordering(), ef::Ordering::nested_dissection);
 }
 
 TEST(GlobalSystemZero, NoSourceGivesAZeroFieldWithZeroResidual) {
