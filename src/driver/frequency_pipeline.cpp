@@ -42,28 +42,25 @@ struct Header {
     double residual = 0.0;
 };
 
-bool write_all(int fd, const void* data, std::size_t bytes) {
-    const char* p = static_cast<const char*>(data);
+// All `bytes` through ::read or ::write, however many calls that takes.
+template <class Byte, class Transfer>
+bool transfer_all(Transfer transfer, int fd, Byte* data, std::size_t bytes) {
     while (bytes > 0) {
-        const ssize_t n = ::write(fd, p, bytes);
+        const ssize_t n = transfer(fd, data, bytes);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
-        p += n;
+        data += n;
         bytes -= static_cast<std::size_t>(n);
     }
     return true;
 }
 
+bool write_all(int fd, const void* data, std::size_t bytes) {
+    return transfer_all(::write, fd, static_cast<const char*>(data), bytes);
+}
+
 bool read_all(int fd, void* data, std::size_t bytes) {
-    char* p = static_cast<char*>(data);
-    while (bytes > 0) {
-        const ssize_t n = ::read(fd, p, bytes);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        bytes -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return transfer_all(::read, fd, static_cast<char*>(data), bytes);
 }
 
 }  // namespace

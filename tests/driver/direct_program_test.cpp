@@ -115,6 +115,18 @@ std::string common_output(const std::string& out) {
     return kept;
 }
 
+// Run k + 1 (of k + 1 threads or ranks) wrote the files and standard output
+// of the first run, but for the CPU time.
+void expect_the_same_as_the_first(const std::vector<LaunchedRun>& runs, const std::string& what) {
+    const std::regex cpu_time(" tiempo=.*");
+    for (std::size_t k = 1; k < runs.size(); ++k) {
+        ASSERT_EQ(runs[k].files(), runs[0].files());
+        for (const std::string& name : runs[0].files())
+            EXPECT_EQ(runs[k].file(name), runs[0].file(name)) << name << " with " << k + 1 << " " << what;
+        EXPECT_EQ(std::regex_replace(runs[k].out, cpu_time, ""), std::regex_replace(runs[0].out, cpu_time, ""));
+    }
+}
+
 class DirectAgainstIteration : public ::testing::TestWithParam<int> {};
 
 TEST_P(DirectAgainstIteration, OutputsEqualThoseOfTheConvergedIteration) {
@@ -253,13 +265,7 @@ TEST(DirectProgram, FilesAreTheSameForOneTwoAndThreeThreads) {
         ASSERT_EQ(runs.back().status, 0) << runs.back().err;
         EXPECT_EQ(runs.back().err, "");
     }
-    const std::regex cpu_time(" tiempo=.*");
-    for (int k = 1; k < 3; ++k) {
-        ASSERT_EQ(runs[k].files(), runs[0].files());
-        for (const std::string& name : runs[0].files())
-            EXPECT_EQ(runs[k].file(name), runs[0].file(name)) << name << " with " << k + 1 << " threads";
-        EXPECT_EQ(std::regex_replace(runs[k].out, cpu_time, ""), std::regex_replace(runs[0].out, cpu_time, ""));
-    }
+    expect_the_same_as_the_first(runs, "threads");
 }
 
 // Each frequency is solved by one rank with the same code and rank 0 writes
@@ -273,13 +279,7 @@ TEST(DirectProgramMpi, FilesAreTheSameForOneTwoAndThreeRanks) {
         runs.push_back(launch_in(scratch.str(), "ranks" + std::to_string(ranks), direct(ranks), deck));
         ASSERT_EQ(runs.back().status, 0) << runs.back().err;
     }
-    const std::regex cpu_time(" tiempo=.*");
-    for (int k = 1; k < 3; ++k) {
-        ASSERT_EQ(runs[k].files(), runs[0].files());
-        for (const std::string& name : runs[0].files())
-            EXPECT_EQ(runs[k].file(name), runs[0].file(name)) << name << " with " << k + 1 << " ranks";
-        EXPECT_EQ(std::regex_replace(runs[k].out, cpu_time, ""), std::regex_replace(runs[0].out, cpu_time, ""));
-    }
+    expect_the_same_as_the_first(runs, "ranks");
 }
 
 // A stop in the input checks or a rejected deck ends the job with the status
