@@ -36,13 +36,4 @@ int accept_direct_solution(Units& units, const ProcessGrid& a1, int jw,
     return 0;
 }
 
-FieldSolve direct_field_solve(const RunParams& p) {
-    auto solver = std::make_shared<DirectFieldSolver>(p);
-    return [solver](Units& units, const RunParams& run, const ProcessGrid& a1, int jw,
-                    double omega, const BoundaryFlags& flags, SweepState& s) {
-        const DirectSolution solution = solver->compute(run, jw, omega, flags, s.fields);
-        return accept_direct_solution(units, a1, jw, solution, solver->numbering(), s.state);
-    };
-}
-
 }  // namespace ef

@@ -51,8 +51,4 @@ int accept_direct_solution(Units& units, const ProcessGrid& a1, int jw,
                            const DirectSolution& solution, const EdgeNumbering& numbering,
                            InterfaceState& state);
 
-// The field solve of elastofreq_direct on one process: every frequency is
-// solved here.
-FieldSolve direct_field_solve(const RunParams& p);
-
 }  // namespace ef

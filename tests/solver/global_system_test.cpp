@@ -182,6 +182,12 @@ TEST(GlobalSystemOrderings, EveryOrderingGivesTheDenseSolution) {
     one.assemble(tiny.omega, tiny.p.h, tiny.fields, tiny.flags, tiny.jw, tiny.p.kdel, tiny.p.ksou,
                  tiny.p.sour);
     EXPECT_EQ(ef::DirectSolver(one.system(), {}).ordering(), ef::Ordering::approximate_minimum_fill);
+    // the grid's dissection copes with a single element
+    ef::DirectSolverOptions grid;
+    grid.order = ef::grid_dissection_order(one.numbering());
+    ef::DirectSolver single(one.system(), grid);
+    EXPECT_EQ(single.ordering(), ef::Ordering::grid_dissection);
+    EXPECT_LT(ef::relative_residual(one.system(), single.solve(one.system())), 1e-14);
     // the grid's dissection asked for without the grid: METIS's
     EXPECT_EQ(ef::DirectSolver(s, {}).ordering(), ef::Ordering::nested_dissection);
 }
