@@ -268,6 +268,25 @@ TEST(DirectProgram, FilesAreTheSameForOneTwoAndThreeThreads) {
     expect_the_same_as_the_first(runs, "threads");
 }
 
+// A solve that fails in a worker process ends the run as it ends it on one
+// thread: a NaN modulus at the third frequency of the sweep makes MUMPS give
+// up; the status, the message and every file are the same.
+TEST(DirectProgram, AFailedSolveEndsTheRunAlikeForOneAndTwoThreads) {
+    const ef_test::ScratchDir scratch;
+    const std::string nan_modulus =
+        "sed -i '4s/.*/  4.750000000000E-02                 NaN  5.307855626327E+05/' p_modulus.freq && ";
+    std::vector<LaunchedRun> runs;
+    for (int threads = 1; threads <= 2; ++threads) {
+        runs.push_back(launch_in(scratch.str(), "nan" + std::to_string(threads),
+                                 nan_modulus + "OMP_NUM_THREADS=" + std::to_string(threads) + " " + direct(),
+                                 two_layer_deck()));
+        EXPECT_EQ(runs.back().status, 2);
+        EXPECT_NE(runs.back().err.find("MUMPS factorisation failed"), std::string::npos) << runs.back().err;
+    }
+    EXPECT_EQ(runs[1].err, runs[0].err);
+    expect_the_same_as_the_first(runs, "threads");
+}
+
 // Each frequency is solved by one rank with the same code and rank 0 writes
 // everything in sweep order: the files cannot depend on the number of ranks.
 TEST(DirectProgramMpi, FilesAreTheSameForOneTwoAndThreeRanks) {
