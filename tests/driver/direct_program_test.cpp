@@ -14,15 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "driver/program_runs.hpp"
-#include "output/scratch_dir.hpp"
+#include "support/program_runner.hpp"
+#include "support/records.hpp"
 
 namespace {
 
-using ef::test::LaunchedRun;
-using ef::test::program;
-using ef::test::read_text;
-using ef::test::launch_in;
+using ef::test::FolderRun;
+using ef::test::read_file;
 using ef::test::with_record;
 namespace fs = std::filesystem;
 
@@ -34,20 +32,23 @@ constexpr bool kMpi = true;
 constexpr bool kMpi = false;
 #endif
 
-// The direct program on its own, or as an MPI job of n ranks.
-std::string direct(int ranks = 0) {
-    if (ranks == 0) return program("elastofreq_direct");
-    return std::string("'") + ELASTOFREQ_MPIRUN + "' --allow-run-as-root --oversubscribe -np " +
-           std::to_string(ranks) + " " + program("elastofreq_direct");
+// A run in a folder of its own holding the two-layer example's material
+// files (with `options.ranks`, an MPI job of that many ranks).
+FolderRun run_two_layer(const std::string& program, const std::string& deck,
+                        const ef::test::RunOptions& options = {}) {
+    FolderRun r;
+    fs::copy(kDecks / "two_layer", r.folder->path());
+    r.run(program, deck, options);
+    return r;
 }
 
-std::string two_layer_deck() { return read_text(kDecks / "two_layer.deck"); }
+std::string two_layer_deck() { return read_file(kDecks / "two_layer.deck"); }
 
 // The iteration converged to 1e-12.
 std::string tight(std::string deck) {
-    deck = with_record(deck, "maxlow", "20000", 5);
-    deck = with_record(deck, "maxiter", "20000", 5);
-    return with_record(deck, "reduc", "1.0e-12", 20);
+    deck = with_record(deck, "maxlow", "20000");
+    deck = with_record(deck, "maxiter", "20000");
+    return with_record(deck, "reduc", "1.0e-12");
 }
 
 bool is_output_of_the_solve(const std::string& name) {
@@ -117,12 +118,13 @@ std::string common_output(const std::string& out) {
 
 // Run k + 1 (of k + 1 threads or ranks) wrote the files and standard output
 // of the first run, but for the CPU time.
-void expect_the_same_as_the_first(const std::vector<LaunchedRun>& runs, const std::string& what) {
+void expect_the_same_as_the_first(const std::vector<FolderRun>& runs, const std::string& what) {
     const std::regex cpu_time(" tiempo=.*");
     for (std::size_t k = 1; k < runs.size(); ++k) {
-        ASSERT_EQ(runs[k].files(), runs[0].files());
-        for (const std::string& name : runs[0].files())
-            EXPECT_EQ(runs[k].file(name), runs[0].file(name)) << name << " with " << k + 1 << " " << what;
+        ASSERT_EQ(runs[k].folder->files(), runs[0].folder->files());
+        for (const std::string& name : runs[0].folder->files())
+            EXPECT_EQ(runs[k].folder->read(name), runs[0].folder->read(name))
+                << name << " with " << k + 1 << " " << what;
         EXPECT_EQ(std::regex_replace(runs[k].out, cpu_time, ""), std::regex_replace(runs[0].out, cpu_time, ""));
     }
 }
@@ -130,35 +132,34 @@ void expect_the_same_as_the_first(const std::vector<LaunchedRun>& runs, const st
 class DirectAgainstIteration : public ::testing::TestWithParam<int> {};
 
 TEST_P(DirectAgainstIteration, OutputsEqualThoseOfTheConvergedIteration) {
-    const ef_test::ScratchDir scratch;
-    const std::string deck = with_record(tight(two_layer_deck()), "kdel", std::to_string(GetParam()), 5);
-    const LaunchedRun iteration = launch_in(scratch.str(), "iteration", program("elastofreq"), deck);
-    const LaunchedRun solve = launch_in(scratch.str(), "direct", direct(), deck);
+    const std::string deck = with_record(tight(two_layer_deck()), "kdel", std::to_string(GetParam()));
+    const FolderRun iteration = run_two_layer("elastofreq", deck);
+    const FolderRun solve = run_two_layer("elastofreq_direct", deck);
     ASSERT_EQ(iteration.status, 0) << iteration.err;
     ASSERT_EQ(solve.status, 0) << solve.err;
     EXPECT_EQ(solve.err, "");
-    ASSERT_EQ(solve.files(), iteration.files());
+    ASSERT_EQ(solve.folder->files(), iteration.folder->files());
 
     int compared = 0;
-    for (const std::string& name : iteration.files()) {
+    for (const std::string& name : iteration.folder->files()) {
         if (name == "iter.freq") continue;
         if (is_output_of_the_solve(name)) {
-            expect_close(name, solve.file(name), iteration.file(name), 1e-6);
+            expect_close(name, solve.folder->read(name), iteration.folder->read(name), 1e-6);
             ++compared;
         } else {
-            EXPECT_EQ(solve.file(name), iteration.file(name)) << name;
+            EXPECT_EQ(solve.folder->read(name), iteration.folder->read(name)) << name;
         }
     }
     EXPECT_GE(compared, 10);  // two trace files, fort.15 .. fort.18, time snapshots
 
     // The iteration log: the same frequencies, 0 iterations each.
-    const auto log = tokens(solve.file("iter.freq")), reference = tokens(iteration.file("iter.freq"));
+    const auto log = tokens(solve.folder->read("iter.freq")), reference = tokens(iteration.folder->read("iter.freq"));
     ASSERT_EQ(log.size(), reference.size());
     for (std::size_t r = 0; r < log.size(); ++r) {
         EXPECT_EQ(log[r][0], reference[r][0]);
         EXPECT_EQ(log[r][1], "0");
     }
-    EXPECT_EQ(solve.file("iter.freq").substr(0, 16), "     12        0");
+    EXPECT_EQ(solve.folder->read("iter.freq").substr(0, 16), "     12        0");
 
     // One residual line per frequency, each below 1e-10.
     static const std::regex residual_line(
@@ -183,26 +184,23 @@ INSTANTIATE_TEST_SUITE_P(SourceKinds, DirectAgainstIteration, ::testing::Values(
 // The time snapshots (fort.40 ...) are printed to the last bit; the traces to
 // four digits (one unit in the last place more).
 TEST(DirectProgram, OutputsStayWithinOneBillionthOfTheRecordedPeak) {
-    const ef_test::ScratchDir scratch;
     const fs::path recorded = fs::path(ELASTOFREQ_TEST_DATA) / "direct_reference";
-    struct Reference {
-        std::string name, deck, setup;
-        std::vector<std::string> files;
-    };
-    const fs::path layered = recorded / "layered_30x24";
-    const Reference references[] = {
-        {"two_layer", two_layer_deck(), "",
-         {"fort.40", "fort.41", "fort.50", "fort.51", "vx_traces.su", "vz_traces.su"}},
-        {"layered_30x24", read_text(layered / "model.deck"),
-         "cp '" + layered.string() + "'/*_modulus.freq '" + layered.string() + "'/bulk_density.mat . && ",
-         {"fort.40", "fort.50"}},
-    };
-    for (const Reference& r : references) {
-        const LaunchedRun run = launch_in(scratch.str(), r.name, r.setup + direct(), r.deck);
-        ASSERT_EQ(run.status, 0) << r.name << ": " << run.err;
-        for (const std::string& file : r.files)
-            expect_close(r.name + "/" + file, run.file(file), read_text(recorded / r.name / file), 1e-9);
-    }
+    const std::vector<std::string> two_layer_files = {"fort.40", "fort.41", "fort.50", "fort.51",
+                                                      "vx_traces.su", "vz_traces.su"};
+    const FolderRun two_layer = run_two_layer("elastofreq_direct", two_layer_deck());
+    ASSERT_EQ(two_layer.status, 0) << two_layer.err;
+    for (const std::string& file : two_layer_files)
+        expect_close("two_layer/" + file, two_layer.folder->read(file),
+                     read_file(recorded / "two_layer" / file), 1e-9);
+
+    const fs::path model = recorded / "layered_30x24";
+    FolderRun layered;
+    for (const char* name : {"p_modulus.freq", "s_modulus.freq", "bulk_density.mat"})
+        fs::copy(model / name, layered.folder->path());
+    layered.run("elastofreq_direct", read_file(model / "model.deck"));
+    ASSERT_EQ(layered.status, 0) << layered.err;
+    for (const std::string file : {"fort.40", "fort.50"})
+        expect_close("layered_30x24/" + file, layered.folder->read(file), read_file(model / file), 1e-9);
 }
 
 // Every example deck that stops in the input checks, the row limit of the
@@ -210,25 +208,24 @@ TEST(DirectProgram, OutputsStayWithinOneBillionthOfTheRecordedPeak) {
 // they end the iterative program of the same row limit: same status, same
 // messages, same files.
 TEST(DirectProgram, BadInputEndsAsInTheIterativeProgram) {
-    const ef_test::ScratchDir scratch;
     std::vector<std::pair<std::string, std::string>> decks;
     for (const auto& entry : fs::directory_iterator(kDecks)) {
         const std::string name = entry.path().stem().string();
         if (entry.path().extension() != ".deck" || name == "two_layer") continue;
-        decks.emplace_back(name, read_text(entry.path()));
+        decks.emplace_back(name, read_file(entry.path()));
     }
     std::sort(decks.begin(), decks.end());
     ASSERT_GE(decks.size(), 20u);
     // nx = 603 is within the row limit of 801: make it 802.
     for (auto& [name, text] : decks)
         if (name == "stop_77_nx") {
-            text = with_record(text, "ngx", "802", 5);
+            text = with_record(text, "ngx", "802");
             text = std::regex_replace(text, std::regex("6\\.0300000000E\\+03"), "8.0200000000E+03");
         }
 
     for (const auto& [name, text] : decks) {
-        const LaunchedRun reference = launch_in(scratch.str(), name + "_large", program("elastofreq_large"), text);
-        const LaunchedRun solve = launch_in(scratch.str(), name + "_direct", direct(), text);
+        const FolderRun reference = run_two_layer("elastofreq_large", text);
+        const FolderRun solve = run_two_layer("elastofreq_direct", text);
         if (name.rfind("plain_stop_", 0) != 0) {
             EXPECT_NE(reference.status, 0) << name;
         }
@@ -240,13 +237,16 @@ TEST(DirectProgram, BadInputEndsAsInTheIterativeProgram) {
     // An ordering or a low-rank tolerance the environment names wrongly ends
     // the run as a run error that names the variable.
     for (const std::string variable : {"ELASTOFREQ_DIRECT_ORDERING=nested", "ELASTOFREQ_DIRECT_LOW_RANK=1e-x"}) {
-        const LaunchedRun bad = launch_in(scratch.str(), "environment", variable + " " + direct(), two_layer_deck());
+        const FolderRun bad = run_two_layer("elastofreq_direct", two_layer_deck(), {.env = {variable}});
         EXPECT_EQ(bad.status, 2) << variable;
         EXPECT_NE(bad.err.find(variable.substr(0, variable.find('='))), std::string::npos) << bad.err;
     }
 
     // Missing material file: the run ends at the open with status 2.
-    const LaunchedRun missing = launch_in(scratch.str(), "missing", "rm s_modulus.freq && " + direct(), two_layer_deck());
+    FolderRun missing;
+    for (const char* name : {"p_modulus.freq", "bulk_density.mat"})
+        fs::copy(kDecks / "two_layer" / name, missing.folder->path());
+    missing.run("elastofreq_direct", two_layer_deck());
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("s_modulus.freq"), std::string::npos) << missing.err;
 }
@@ -256,12 +256,10 @@ TEST(DirectProgram, BadInputEndsAsInTheIterativeProgram) {
 // nor on how the twelve frequencies fall to the workers (3 does not divide
 // them evenly).
 TEST(DirectProgram, FilesAreTheSameForOneTwoAndThreeThreads) {
-    const ef_test::ScratchDir scratch;
-    std::vector<LaunchedRun> runs;
+    std::vector<FolderRun> runs;
     for (int threads = 1; threads <= 3; ++threads) {
-        runs.push_back(launch_in(scratch.str(), "threads" + std::to_string(threads),
-                                 "OMP_NUM_THREADS=" + std::to_string(threads) + " " + direct(),
-                                 two_layer_deck()));
+        runs.push_back(run_two_layer("elastofreq_direct", two_layer_deck(),
+                                     {.env = {"OMP_NUM_THREADS=" + std::to_string(threads)}}));
         ASSERT_EQ(runs.back().status, 0) << runs.back().err;
         EXPECT_EQ(runs.back().err, "");
     }
@@ -272,16 +270,20 @@ TEST(DirectProgram, FilesAreTheSameForOneTwoAndThreeThreads) {
 // thread: a NaN modulus at the third frequency of the sweep makes MUMPS give
 // up; the status, the message and every file are the same.
 TEST(DirectProgram, AFailedSolveEndsTheRunAlikeForOneAndTwoThreads) {
-    const ef_test::ScratchDir scratch;
-    const std::string nan_modulus =
-        "sed -i '4s/.*/  4.750000000000E-02                 NaN  5.307855626327E+05/' p_modulus.freq && ";
-    std::vector<LaunchedRun> runs;
+    std::string p_modulus;
+    std::istringstream lines(read_file(kDecks / "two_layer" / "p_modulus.freq"));
+    int k = 0;
+    for (std::string line; std::getline(lines, line); ++k)
+        p_modulus += (k == 3 ? "  4.750000000000E-02                 NaN  5.307855626327E+05" : line) + "\n";
+    std::vector<FolderRun> runs;
     for (int threads = 1; threads <= 2; ++threads) {
-        runs.push_back(launch_in(scratch.str(), "nan" + std::to_string(threads),
-                                 nan_modulus + "OMP_NUM_THREADS=" + std::to_string(threads) + " " + direct(),
-                                 two_layer_deck()));
-        EXPECT_EQ(runs.back().status, 2);
-        EXPECT_NE(runs.back().err.find("MUMPS factorisation failed"), std::string::npos) << runs.back().err;
+        FolderRun r;
+        fs::copy(kDecks / "two_layer", r.folder->path());
+        r.folder->write("p_modulus.freq", p_modulus);
+        r.run("elastofreq_direct", two_layer_deck(), {.env = {"OMP_NUM_THREADS=" + std::to_string(threads)}});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("MUMPS factorisation failed"), std::string::npos) << r.err;
+        runs.push_back(r);
     }
     EXPECT_EQ(runs[1].err, runs[0].err);
     expect_the_same_as_the_first(runs, "threads");
@@ -291,11 +293,10 @@ TEST(DirectProgram, AFailedSolveEndsTheRunAlikeForOneAndTwoThreads) {
 // everything in sweep order: the files cannot depend on the number of ranks.
 TEST(DirectProgramMpi, FilesAreTheSameForOneTwoAndThreeRanks) {
     if (!kMpi) GTEST_SKIP() << "built without ELASTOFREQ_MPI";
-    const ef_test::ScratchDir scratch;
     const std::string deck = two_layer_deck();
-    std::vector<LaunchedRun> runs;
+    std::vector<FolderRun> runs;
     for (int ranks = 1; ranks <= 3; ++ranks) {
-        runs.push_back(launch_in(scratch.str(), "ranks" + std::to_string(ranks), direct(ranks), deck));
+        runs.push_back(run_two_layer("elastofreq_direct", deck, {.ranks = ranks}));
         ASSERT_EQ(runs.back().status, 0) << runs.back().err;
     }
     expect_the_same_as_the_first(runs, "ranks");
@@ -305,11 +306,10 @@ TEST(DirectProgramMpi, FilesAreTheSameForOneTwoAndThreeRanks) {
 // of the run on one process.
 TEST(DirectProgramMpi, StopsEndTheJobWithTheirStatus) {
     if (!kMpi) GTEST_SKIP() << "built without ELASTOFREQ_MPI";
-    const ef_test::ScratchDir scratch;
     for (const std::string name : {"stop_222_nmat", "reject_uncovered", "plain_stop_numat"}) {
-        const std::string deck = read_text(kDecks / (name + ".deck"));
-        const LaunchedRun one = launch_in(scratch.str(), name + "_1", direct(), deck);
-        const LaunchedRun three = launch_in(scratch.str(), name + "_3", direct(3), deck);
+        const std::string deck = read_file(kDecks / (name + ".deck"));
+        const FolderRun one = run_two_layer("elastofreq_direct", deck);
+        const FolderRun three = run_two_layer("elastofreq_direct", deck, {.ranks = 3});
         EXPECT_EQ(three.status, one.status) << name;
         EXPECT_EQ(three.out, one.out) << name;
         // the program's own message first; mpirun may add its account of the status
