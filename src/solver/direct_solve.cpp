@@ -37,7 +37,7 @@ constexpr MUMPS_INT kWorkspaceErrors[] = {-8, -9, -14, -15, -17, -20};
 struct OrderingEntry {
     Ordering ordering;
     const char* name;
-    MUMPS_INT icntl7;  // MUMPS's code; kUserOrdering for the one computed here
+    MUMPS_INT icntl7;  // MUMPS's code; kUserOrdering for the orders given in PERM_IN
 };
 // Every ordering on offer. The built-in ones run on one thread, so each gives
 // the same order whatever processors the process may use; SCOTCH and PORD

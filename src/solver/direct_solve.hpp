@@ -32,8 +32,9 @@ const char* ordering_name(Ordering ordering);
 struct DirectSolverOptions {
     Ordering ordering = Ordering::grid_dissection;
     // > 0: MUMPS's block low-rank factorisation, blocks compressed to this
-    // relative accuracy (opt-in; the solution is then exact only to about
-    // this tolerance). 0: the full-rank factorisation, exact to rounding.
+    // relative accuracy, for measurements: on these two-dimensional grids it
+    // saves a few per cent of the operations and costs accuracy
+    // (bench/README.md). 0: the full-rank factorisation, exact to rounding.
     double low_rank_tolerance = 0.0;
     // The pivot position (1-based) of each unknown when the ordering is the
     // grid's; empty: METIS orders the pattern instead.
