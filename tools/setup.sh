@@ -3,10 +3,12 @@
 set -euo pipefail
 # libsegyio-dev, python3-segyio, python3-matplotlib, python3-numpy: the SEG-Y
 # export and its checks; libmumps-seq-dev: the direct solver of
-# elastofreq_direct; libopenmpi-dev and openmpi-bin: its MPI build (ELASTOFREQ_MPI).
+# elastofreq_direct, libopenblas0-serial its dense kernels (the programs link
+# it by path, whatever libblas.so.3 points to) and libmetis-dev its ordering;
+# libopenmpi-dev and openmpi-bin: its MPI build (ELASTOFREQ_MPI).
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev python3
           libsegyio-dev python3-segyio python3-matplotlib python3-numpy
-          libmumps-seq-dev libopenmpi-dev openmpi-bin)
+          libmumps-seq-dev libopenblas0-serial libmetis-dev libopenmpi-dev openmpi-bin)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
