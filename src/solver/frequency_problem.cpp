@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "solver/stretched_element.hpp"
+
 namespace ef {
 
 FrequencyProblem frequency_problem(const RunParams& p, int jw, double omega,
@@ -14,7 +16,12 @@ FrequencyProblem frequency_problem(const RunParams& p, int jw, double omega,
 }
 
 ElementMatrix element_matrix(const FrequencyProblem& pb, int i, int j) {
-    return stiffness_minus_mass(pb.el.xln(i, j), pb.el.xmu(i, j), pb.omega, pb.el.rho(i, j), pb.h);
+    const Complex one{1.0, 0.0};
+    const auto [sx, sy] = pb.pml ? pb.pml->stretch(i, j, pb.omega) : std::pair{one, one};
+    if (sx == one && sy == one)
+        return stiffness_minus_mass(pb.el.xln(i, j), pb.el.xmu(i, j), pb.omega, pb.el.rho(i, j), pb.h);
+    return stretched_element_matrix(pb.el.xln(i, j), pb.el.xmu(i, j), pb.omega, pb.el.rho(i, j),
+                                    pb.h, sx, sy);
 }
 
 void add_edge_terms(const FrequencyProblem& pb, int i, int j, const EdgeRobin& robin,
@@ -26,7 +33,7 @@ void add_edge_terms(const FrequencyProblem& pb, int i, int j, const EdgeRobin& r
     const double dt = pb.flags.deltat[js], db = pb.flags.deltab[js];
     const double* e = robin.weight;
     const Complex* b = robin.beta;
-    const Complex d[8] = {
+    Complex d[8] = {
         edge_term(e[0], h, dl, b[0], omega, rho, el.vpleft[js]),
         edge_term(e[0], h, dl, b[1], omega, rho, el.vsleft[js]),
         edge_term(e[1], h, dt, b[2], omega, rho, el.vstop[is]),
@@ -36,6 +43,10 @@ void add_edge_terms(const FrequencyProblem& pb, int i, int j, const EdgeRobin& r
         edge_term(e[3], h, dr, b[6], omega, rho, el.vpright[js]),
         edge_term(e[3], h, dr, b[7], omega, rho, el.vsright[js]),
     };
+    if (pb.pml) {  // vertical edges stretched by s_y, horizontal ones by s_x
+        const auto [sx, sy] = pb.pml->stretch(i, j, omega);
+        for (int k = 0; k < 8; ++k) d[k] = d[k] * (k == 0 || k == 1 || k == 6 || k == 7 ? sy : sx);
+    }
     for (int k = 0; k < 8; ++k) m[k][k] += d[k];
 }
 

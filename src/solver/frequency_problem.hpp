@@ -8,6 +8,7 @@
 #include "model/boundary.hpp"
 #include "solver/element_fields.hpp"
 #include "solver/element_matrix.hpp"
+#include "solver/pml_padding.hpp"
 #include "solver/source_terms.hpp"
 
 namespace ef {
@@ -20,6 +21,9 @@ struct FrequencyProblem {
     const ElementFields& el;
     const BoundaryFlags& flags;
     SourceTerm source;
+    // The coordinate stretching of a survey's perfectly matched layer; none
+    // for the decks, whose grids have no layer.
+    const PerfectlyMatchedLayer* pml = nullptr;
 };
 
 // The problem of frequency number jw of the deck p.
@@ -28,9 +32,8 @@ FrequencyProblem frequency_problem(const RunParams& p, int jw, double omega,
 
 // The matrix K - omega^2 rho h^2 M / 5040 of element (i, j) from its moduli
 // and density: the one element routine of both the row systems and the
-// global system. (An element with stretched coordinates, as an absorbing
-// layer would have, is the place where this would differ; no element of the
-// present programs has any.)
+// global system. An element of a perfectly matched layer gets the stretched
+// matrix; every other element the closed form of the square, to the bit.
 ElementMatrix element_matrix(const FrequencyProblem& pb, int i, int j);
 
 // The Robin part of the edge terms of one element in a row system: its weight
@@ -45,7 +48,8 @@ struct EdgeRobin {
 // Adds to the diagonal of element (i, j)'s matrix its edge terms: the Robin
 // part given, and the first-order absorbing part on the edges that lie on the
 // physical boundary (the P velocity for the normal component, the S velocity
-// for the tangential one).
+// for the tangential one). In a layer an edge's length is stretched along
+// it: the absorbing terms of its outer edges carry that factor.
 void add_edge_terms(const FrequencyProblem& pb, int i, int j, const EdgeRobin& robin,
                     ElementMatrix& m);
 

@@ -73,6 +73,11 @@ void GlobalAssembly::assemble_rhs(const FrequencyProblem& pb) {
                 system_.rhs[static_cast<std::size_t>(dof[k])] += contribution[k];
         }
     }
+    if (pb.source.kind == SourceKind::point) {
+        const std::array<Complex, 8> load = pb.source.point_load();
+        const std::array<int, 8> dof = numbering_.element_unknowns(pb.source.at.i(), pb.source.at.j());
+        for (int k = 0; k < 8; ++k) system_.rhs[static_cast<std::size_t>(dof[k])] += load[k];
+    }
 }
 
 double relative_residual(const CoordinateSystem& s, const std::vector<Complex>& x) {

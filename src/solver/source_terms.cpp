@@ -11,9 +11,22 @@ SourceTerm SourceTerm::from_deck(int kdel, int ksou, Complex amplitude) {
     return s;
 }
 
+SourceTerm SourceTerm::at_point(const PointSourceTerm& at, Complex amplitude) {
+    SourceTerm s;
+    s.kind = SourceKind::point;
+    s.amplitude = amplitude;
+    s.at = at;
+    return s;
+}
+
+std::array<Complex, 8> SourceTerm::point_load() const {
+    if (kind != SourceKind::point) return {};
+    return at.element_load(at.i(), at.j(), amplitude);
+}
+
 RowSource SourceTerm::row_loads(int j, double h) const {
     RowSource r;
-    if (j != row) return r;
+    if (j != row || kind == SourceKind::point) return r;
     r.kind = kind;
     if (kind == SourceKind::plane_force) r.force = 1000000.0 * (amplitude / h);
     if (kind == SourceKind::plane_load) r.load = (0.25 * (h * h)) * amplitude;

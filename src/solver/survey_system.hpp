@@ -1,0 +1,25 @@
+// The pieces of a survey's problem on the padded grid that the deck programs
+// do not have: the element properties of the layer, continued from the
+// model, and the layer's damping profiles. The global system itself is the
+// deck programs' (solver/global_system.hpp) with the layer in the frequency's
+// problem and a point source as its source term.
+#pragma once
+
+#include "solver/element_fields.hpp"
+#include "solver/pml_padding.hpp"
+
+namespace ef {
+
+// The element properties of the padded grid, ring included: each element
+// those of the nearest model element, the border velocities of the outer
+// edges those of the model's border element nearest to them.
+ElementFields padded_fields(const PaddedGrid& grid, const ElementFields& model);
+
+// The profiles of a layer of grid.layer() elements of side h: d_max from the
+// fastest P velocity on the model's left and right borders (across x) and on
+// its bottom and top borders (across y), so that no part of the layer is
+// damped less than the target reflection asks.
+PmlProfiles layer_profiles(const PaddedGrid& grid, const ElementFields& model, double h,
+                           double reflection);
+
+}  // namespace ef
