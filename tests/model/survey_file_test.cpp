@@ -55,6 +55,16 @@ TEST(SurveyFile, ReadsEveryKeyAndFillsTheDefaults) {
     absolute.replace(0, absolute.find('\n'), "deck = \"/abs/d.in\"");
     EXPECT_EQ(parse_survey(absolute, "x/s.toml").deck.string(), "/abs/d.in")
         << "an absolute deck path is taken as it is";
+    // Non-ASCII text in comments and strings, quotes and escapes around it.
+    std::string accented = kSurvey;
+    accented.replace(0, accented.find('\n'),
+                     "deck = '\xc3\x96l\\\"' # Schuss \xc3\xbcber \"\nx_ = \"\\\"\xc3\xbc\"");
+    try {
+        parse_survey(accented, "s.toml");
+        ADD_FAILURE() << "x_ is an unknown key";
+    } catch (const RunError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("s.toml:2: x_: unknown key", 0), 0u) << e.what();
+    }
 }
 
 TEST(SurveyFile, EveryFaultNamesFileKeyAndLine) {
@@ -107,6 +117,8 @@ TEST(SurveyFile, EveryFaultNamesFileKeyAndLine) {
         {head + "boundaries = 3\n" + shot + receivers, "2: boundaries: ",
          "expected a table, found an integer"},
         {head + "[[shots]]\nx = 1.0\ny = = 2\n", "4: ", "TOML syntax error"},
+        {head + "# \xc3\xbc\n'\xc3\xbc' = 1\n\xc3\xbc = 1\n", "3: ", "a non-ASCII character outside a string value"},
+        {head + "x = \"\"\"a \\\n  \xc3\xbc\"\"\"\n", "2: ", "after a backslash (and blanks)"},
     };
     for (const Case& c : cases) {
         try {
