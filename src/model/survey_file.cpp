@@ -308,15 +308,16 @@ std::string read_output_name(const TableReader& root) {
 // token, for example "\u00fc = 1", and after a backslash of a multi-line
 // string. TOML allows non-ASCII text only in strings and comments, so the
 // first is a syntax error anyway: find both and report them before the parser
-// sees them. Every quote is taken to open a
-// string, but only a string right after '=' is surely a value to the parser
-// and may hold non-ASCII text; a key in quotes or a quote inside a faulty
-// token may not (no key of a survey file is non-ASCII, and no array holds
-// strings).
+// sees them. Every quote is taken to open a string, but only a string right
+// after the first '=' of its line is surely a value to the parser and may
+// hold non-ASCII text; a key in quotes, a string in an array or an inline
+// table, or a quote inside a faulty token ("x = -k=\"") may not. No key of a
+// survey file is non-ASCII, and no array or inline table holds text.
 void reject_non_ascii_syntax(std::string_view text, const std::string& file) {
     int line = 1;
     std::size_t k = 0;
     char last = '\n';  // the last character that is not a blank, on this line
+    int equals = 0;     // the '=' of this line outside strings so far
     const auto fault = [&](const char* where) {
         throw RunError(file + ":" + std::to_string(line) + ": TOML syntax error: a non-ASCII" +
                        " character " + where);
@@ -349,6 +350,7 @@ void reject_non_ascii_syntax(std::string_view text, const std::string& file) {
             ++line;
             ++k;
             last = '\n';
+            equals = 0;
         } else if (c == ' ' || c == '\t') {
             ++k;
         } else if (c == '#') {
@@ -357,11 +359,12 @@ void reject_non_ascii_syntax(std::string_view text, const std::string& file) {
             const bool multi_line = starts(c == '"' ? "\"\"\"" : "'''");
             k += multi_line ? 3 : 1;
             skip_to(text.substr(k - (multi_line ? 3 : 1), multi_line ? 3 : 1), c == '"', !multi_line,
-                    last == '=');
+                    last == '=' && equals == 1);
             last = c;
         } else if (static_cast<unsigned char>(c) >= 0x80) {
             fault("outside a string value or comment");
         } else {
+            equals += c == '=' ? 1 : 0;
             last = c;
             ++k;
         }

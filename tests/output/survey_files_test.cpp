@@ -17,14 +17,9 @@ TEST(SurveyFiles, AFailureLeavesNothingBehind) {
         "deck = \"d\"\n[[shots]]\nx = 1.0\ny = 1.0\nkind = \"force_y\"\n"
         "[receivers]\nx = [0.0, 1.0]\ny = [0.0, 0.0]\n",
         "s.toml");
-    SurveySampling sampling;
-    sampling.jw1 = 1;
-    sampling.jw2 = 2;
-    sampling.nt = 8;
-    sampling.dt = 0.5;
-    sampling.delw = 0.1;
-    sampling.frequency_khz = {0.0, 0.1};
-    sampling.source_spectrum = {{1.0, 0.0}, {1.0, 0.0}};
+    SurveySampling sampling{.jw1 = 1, .jw2 = 2, .keyqua = 1, .nt = 8, .dt = 0.5, .delw = 0.1,
+                            .frequency_khz = {0.0, 0.1},
+                            .source_spectrum = {{1.0, 0.0}, {1.0, 0.0}}};
     const ef_test::ScratchDir dir;
     const auto files = [&] {
         return std::distance(std::filesystem::directory_iterator(dir.str()),
