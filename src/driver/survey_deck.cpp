@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "common/stop.hpp"
+#include "driver/element_properties.hpp"
 #include "driver/quiet_deck.hpp"
 
 namespace ef {
@@ -47,6 +48,21 @@ RunParams read_survey_deck(const Survey& survey, const BuildLimits& limits) {
     }
     check_survey_positions(survey, p);
     return p;
+}
+
+SurveySampling survey_sampling(const RunParams& p) {
+    SurveySampling s;
+    s.jw1 = p.jw1;
+    s.jw2 = p.jw2;
+    s.keyqua = p.keyqua;
+    s.nt = p.nt;
+    s.dt = p.dt;
+    s.delw = p.delw;
+    for (int jw = p.jw1; jw <= p.jw2; ++jw) {
+        s.frequency_khz.push_back(frequency_of(jw, p));
+        s.source_spectrum.push_back(p.sour.at(jw));
+    }
+    return s;
 }
 
 }  // namespace ef

@@ -9,6 +9,7 @@
 
 #include "common/run_params.hpp"
 #include "model/survey_file.hpp"
+#include "output/survey_spectra.hpp"
 
 namespace ef {
 
@@ -17,6 +18,9 @@ namespace ef {
 // file, the line of its deck key and the deck file; the shots and receivers are
 // then checked against the model (check_survey_positions).
 RunParams read_survey_deck(const Survey& survey, const BuildLimits& limits);
+
+// The deck's band, sampling and source spectrum as the survey's outputs take them.
+SurveySampling survey_sampling(const RunParams& p);
 
 // What a numeric stop of the deck reader means, in words ("" for a code the
 // deck reader does not use).

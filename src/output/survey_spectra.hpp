@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "common/complex.hpp"
-#include "common/run_params.hpp"
 
 namespace ef {
 
@@ -24,10 +23,6 @@ struct SurveySampling {
 
     int frequencies() const { return jw2 >= jw1 ? jw2 - jw1 + 1 : 0; }
 };
-
-// The sampling of the deck's band; frequency_khz is indexed by frequency
-// number (entries jw1 .. jw2 used).
-SurveySampling survey_sampling(const RunParams& p, const std::vector<double>& frequency_khz);
 
 // The solved displacement u1 and u2 (x to the right, y upward) by
 // [shot][receiver][frequency index], the last index fastest.
