@@ -410,7 +410,9 @@ Survey parse_survey(std::string_view text, const std::filesystem::path& file) {
 
 Survey read_survey_file(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) throw RunError(file.string() + ": cannot open the survey file");
+    std::error_code ignored;
+    if (!in || std::filesystem::is_directory(file, ignored))
+        throw RunError(file.string() + ": cannot open the survey file");
     std::ostringstream text;
     text << in.rdbuf();
     if (in.bad()) throw RunError(file.string() + ": cannot read the survey file");

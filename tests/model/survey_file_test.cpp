@@ -132,6 +132,17 @@ TEST(SurveyFile, EveryFaultNamesFileKeyAndLine) {
     }
 }
 
+TEST(SurveyFile, AFileThatCannotBeRead) {
+    for (const char* file : {"/nonexistent/s.toml", "/"}) {
+        try {
+            read_survey_file(file);
+            ADD_FAILURE() << file;
+        } catch (const RunError& e) {
+            EXPECT_EQ(std::string(e.what()), std::string(file) + ": cannot open the survey file");
+        }
+    }
+}
+
 TEST(SurveyFile, PositionsInsideTheModelEdgesIncluded) {
     RunParams p;
     p.xsize = 1000.0;
