@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "common/golden_files.hpp"
 #include "common/stop.hpp"
 #include "common/units.hpp"
+#include "support/scratch_dir.hpp"
 
 namespace {
 
@@ -41,21 +41,17 @@ std::string read_with_units(const fs::path& dir, const std::string& kind) {
 }
 
 TEST(GoldenReads, FieldsAsGfortranReadsThem) {
-    const fs::path dir = fs::temp_directory_path() / ("ef_read_golden_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const ef::test::ScratchDir dir;
     std::size_t total = 0, failures = 0;
     for (const std::string& line : ef::golden::lines_of("reads.txt")) {
         if (line.empty() || line[0] == '#') continue;
         const auto parts = ef::golden::split(line, '|');
         ASSERT_EQ(parts.size(), 3u) << line;
         const std::string bytes = ef::golden::unescape(parts[1]);
-        {
-            std::ofstream f(dir / "case.txt", std::ios::binary | std::ios::trunc);
-            f << bytes;
-        }
+        dir.write("case.txt", bytes);
         std::string expected = parts[2];
         if (expected.rfind("ERR", 0) == 0) expected = "ERR";
-        const std::string got = read_with_units(dir, parts[0]);
+        const std::string got = read_with_units(dir.path(), parts[0]);
         ++total;
         if (got != expected) {
             ++failures;
@@ -63,7 +59,6 @@ TEST(GoldenReads, FieldsAsGfortranReadsThem) {
                           << ", got " << got;
         }
     }
-    fs::remove_all(dir);
     EXPECT_GT(total, 350u);
     EXPECT_EQ(failures, 0u);
 }

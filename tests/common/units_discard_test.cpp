@@ -3,19 +3,18 @@
 // fort.N, and "old" files are still required and read.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "common/stop.hpp"
 #include "common/units.hpp"
-#include "output/scratch_dir.hpp"
+#include "support/scratch_dir.hpp"
 
 namespace {
 
 TEST(UnitsDiscarded, WritesNoFileButReadsOldFiles) {
-    const ef_test::ScratchDir dir;
-    std::ofstream(dir.str() + "/input.dat") << "   42\n";
-    std::ofstream(dir.str() + "/kept.dat") << "old content\n";
+    const ef::test::ScratchDir dir;
+    dir.write("input.dat", "   42\n");
+    dir.write("kept.dat", "old content\n");
     std::istringstream in("    7\n");
     std::ostream nowhere(nullptr);
     ef::Units units(in, nowhere, dir.str(), ef::FileOutput::discarded);

@@ -12,6 +12,8 @@
 #include "common/stop.hpp"
 #include "common/units.hpp"
 #include "driver/program.hpp"
+#include "support/run_error.hpp"
+#include "support/scratch_dir.hpp"
 
 namespace {
 
@@ -19,35 +21,8 @@ namespace fs = std::filesystem;
 
 class UnitsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("ef_units_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    void write_file(const std::string& name, const std::string& text) {
-        std::ofstream f(dir_ / name, std::ios::binary);
-        f << text;
-    }
-    std::string file(const std::string& name) {
-        std::ifstream f(dir_ / name, std::ios::binary);
-        std::stringstream ss;
-        ss << f.rdbuf();
-        return ss.str();
-    }
-    std::string message_of(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const ef::RunError& e) {
-            return e.what();
-        }
-        return "(no error)";
-    }
-
-    fs::path dir_;
+    const ef::test::ScratchDir scratch_;
+    const fs::path& dir_ = scratch_.path();
     std::istringstream in_;
     std::ostringstream out_;
 };
@@ -55,14 +30,14 @@ protected:
 TEST_F(UnitsTest, OldFileMustExist) {
     ef::Units units(in_, out_, dir_.string());
     const std::string msg =
-        message_of([&] { units.open(1, "p_modulus.freq", ef::FileStatus::old_file); });
+        ef::test::run_error_of([&] { units.open(1, "p_modulus.freq", ef::FileStatus::old_file); });
     EXPECT_NE(msg.find("p_modulus.freq"), std::string::npos) << msg;
     EXPECT_FALSE(fs::exists(dir_ / "p_modulus.freq"));
 }
 
 TEST_F(UnitsTest, UnknownFileIsCreatedButRewrittenOnlyOnFirstWrite) {
-    write_file("kept", "old content\n");
-    write_file("replaced", "old content that is longer than the new one\n");
+    scratch_.write("kept", "old content\n");
+    scratch_.write("replaced", "old content that is longer than the new one\n");
     {
         ef::Units units(in_, out_, dir_.string());
         units.open(10, "kept", ef::FileStatus::unknown);
@@ -73,23 +48,23 @@ TEST_F(UnitsTest, UnknownFileIsCreatedButRewrittenOnlyOnFirstWrite) {
         units.write(11, f, {7});
         units.write(11, f, {8});
         units.flush_all();
-        EXPECT_EQ(file("replaced"), "    7\n    8\n");
+        EXPECT_EQ(scratch_.read("replaced"), "    7\n    8\n");
     }
-    EXPECT_EQ(file("kept"), "old content\n");
-    EXPECT_EQ(file("created"), "");
+    EXPECT_EQ(scratch_.read("kept"), "old content\n");
+    EXPECT_EQ(scratch_.read("created"), "");
 }
 
 TEST_F(UnitsTest, UnopenedUnitWritesFortN) {
-    write_file("fort.40", "stale snapshot\nmore\n");
+    scratch_.write("fort.40", "stale snapshot\nmore\n");
     {
         ef::Units units(in_, out_, dir_.string());
         EXPECT_EQ(units.name_of(40), "fort.40");
         units.list(40, {1, 2, 0.5});
         units.list(15, {});
     }
-    EXPECT_EQ(file("fort.40"),
+    EXPECT_EQ(scratch_.read("fort.40"),
               "           1           2  0.50000000000000000     \n");
-    EXPECT_EQ(file("fort.15"), "\n");
+    EXPECT_EQ(scratch_.read("fort.15"), "\n");
 }
 
 TEST_F(UnitsTest, StandardStreams) {
@@ -122,15 +97,15 @@ TEST_F(UnitsTest, DeckOfMixedRecordKinds) {
     EXPECT_EQ(units.read_list(5, "ros"), 1500.0);
     EXPECT_EQ(units.read_e20(5, 8, "xkr"), 2.5);
     EXPECT_EQ(units.read_list(5, "ros"), 1000.0);
-    const std::string msg = message_of([&] { units.read_i5(5, "iaux"); });
+    const std::string msg = ef::test::run_error_of([&] { units.read_i5(5, "iaux"); });
     EXPECT_NE(msg.find("iaux"), std::string::npos) << msg;
     EXPECT_NE(msg.find("standard input"), std::string::npos) << msg;
     EXPECT_NE(msg.find("record 8"), std::string::npos) << msg;
 }
 
 TEST_F(UnitsTest, MaterialFileRecords) {
-    write_file("bulk_density.mat", "    1\n  0.220000000000E+04\n");
-    write_file("p_modulus.freq",
+    scratch_.write("bulk_density.mat", "    1\n  0.220000000000E+04\n");
+    scratch_.write("p_modulus.freq",
                "    1\n"
                "  0.100000000000E+00  0.250000000000E+02 -0.125000000000E+00\n"
                "  0.500000000000E-01  0.240000000000E+02\n");
@@ -148,18 +123,18 @@ TEST_F(UnitsTest, MaterialFileRecords) {
     units.read_3e20(1, 12, v, "P-wave modulus");  // short record: the third field is blank
     EXPECT_EQ(v[1], 24.0);
     EXPECT_EQ(v[2], 0.0);
-    const std::string msg = message_of([&] { units.read_3e20(1, 12, v, "P-wave modulus"); });
+    const std::string msg = ef::test::run_error_of([&] { units.read_3e20(1, 12, v, "P-wave modulus"); });
     EXPECT_NE(msg.find("end of file"), std::string::npos) << msg;
     EXPECT_NE(msg.find("p_modulus.freq"), std::string::npos) << msg;
     EXPECT_NE(msg.find("record 4"), std::string::npos) << msg;
 }
 
 TEST_F(UnitsTest, BadFieldMessageNamesValueFileAndRecord) {
-    write_file("deck", "    1\n  1.5x\n");
+    scratch_.write("deck", "    1\n  1.5x\n");
     ef::Units units(in_, out_, dir_.string());
     units.open(3, "deck", ef::FileStatus::old_file);
     units.read_i5(3, "maxlow");
-    const std::string msg = message_of([&] { units.read_e20(3, 8, "perclow"); });
+    const std::string msg = ef::test::run_error_of([&] { units.read_e20(3, 8, "perclow"); });
     EXPECT_NE(msg.find("perclow"), std::string::npos) << msg;
     EXPECT_NE(msg.find("1.5x"), std::string::npos) << msg;
     EXPECT_NE(msg.find("deck, record 2"), std::string::npos) << msg;
@@ -229,7 +204,7 @@ TEST_F(UnitsTest, RunGuardedFlushesEveryUnitBeforeReporting) {
     fs::current_path(cwd);
     EXPECT_EQ(status, ef::kRunErrorStatus);
     EXPECT_EQ(out.str(), "  before\n");
-    EXPECT_EQ(file("fort.42"), "           1\n");
+    EXPECT_EQ(scratch_.read("fort.42"), "           1\n");
     EXPECT_NE(err.str().find("maxlow"), std::string::npos) << err.str();
 
     std::ostringstream out2, err2;

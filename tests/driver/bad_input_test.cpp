@@ -3,8 +3,8 @@
 // naming what is wrong and a failure status (or with the stop the deck checks
 // prescribe), and never leaves a file whose last record is cut.
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/program_run.hpp"
-#include "model/deck_builder.hpp"
+#include "support/deck_builder.hpp"
+#include "support/program_runner.hpp"
 
 namespace ef::test {
 namespace {
@@ -21,6 +21,59 @@ namespace {
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
+
+// One frequency line "(3e20.12)" of a modulus file.
+std::string modulus_line(double f, double re, double im) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "%20.12E%20.12E%20.12E", f, re, im);
+    return std::string(buf) + "\n";
+}
+
+// The material files of a run, one text per file; a file marked absent is
+// not written.
+struct MaterialTexts {
+    std::string p_modulus, s_modulus, bulk_density;
+    bool with_p = true, with_s = true, with_density = true;
+};
+
+// Material files for nmat materials of the deck builder's default rock, each
+// with `frequencies` frequency lines (more than the band reads are harmless:
+// only the last material's extra lines follow it).
+MaterialTexts default_material_files(int nmat = 1, int frequencies = 600) {
+    MaterialTexts t;
+    for (int m = 1; m <= nmat; ++m) {
+        char header[16];
+        std::snprintf(header, sizeof header, "%5d\n", m);
+        t.p_modulus += header;
+        t.s_modulus += header;
+        t.bulk_density += std::string(header) + "  2.000000000000E+06\n";
+        for (int k = frequencies; k >= 1; --k) {
+            t.p_modulus += modulus_line(0.1 * k, 1.666666666667e7, 5.307855626327e5);
+            t.s_modulus += modulus_line(0.1 * k, 5.0e6, 2.392344497608e5);
+        }
+    }
+    return t;
+}
+
+// A run of elastofreq in a folder of its own, which copies share.
+struct ProgramRun : FolderRun {
+    void put(const MaterialTexts& files) const {
+        if (files.with_p) folder->write("p_modulus.freq", files.p_modulus);
+        if (files.with_s) folder->write("s_modulus.freq", files.s_modulus);
+        if (files.with_density) folder->write("bulk_density.mat", files.bulk_density);
+    }
+    void run(const std::string& deck) { FolderRun::run("elastofreq", deck); }
+    std::string file(const std::string& name) const { return folder->read(name); }
+    // Files whose last record is cut (not empty and not ending in a newline).
+    std::vector<std::string> cut_files() const {
+        std::vector<std::string> cut;
+        for (const std::string& name : folder->files()) {
+            const std::string text = file(name);
+            if (!text.empty() && text.back() != '\n') cut.push_back(name);
+        }
+        return cut;
+    }
+};
 
 // A run of the default model (10 x 8 elements, frequency numbers 10 down to 2).
 ProgramRun run_with(const std::string& deck, const MaterialTexts& files = default_material_files()) {
@@ -161,10 +214,7 @@ TEST(BadInput, CountsOverEveryLimit) {
         const std::string name = entry.path().filename().string();
         if (name.rfind("stop_", 0) != 0) continue;
         const int code = std::stoi(name.substr(5));
-        std::ifstream f(entry.path());
-        std::ostringstream text;
-        text << f.rdbuf();
-        const ProgramRun r = run_with(text.str(), default_material_files(20));
+        const ProgramRun r = run_with(read_file(entry.path()), default_material_files(20));
         EXPECT_EQ(r.status, code & 0xff) << name;
         EXPECT_EQ(r.err, "STOP " + std::to_string(code) + "\n") << name;
         EXPECT_TRUE(r.cut_files().empty()) << name;
@@ -192,7 +242,7 @@ TEST(BadInput, TimesAndFrequenciesBeyondTheInt32Range) {
     deck.fsnap = {-1.0e12};
     const ProgramRun r = run_with(deck.text());
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_FALSE(r.has_file("fort.15"));
+    EXPECT_FALSE(r.folder->exists("fort.15"));
     EXPECT_TRUE(r.cut_files().empty());
 }
 
@@ -225,7 +275,7 @@ TEST(BadInput, MissingMaterialFile) {
         expect_run_error(r, std::string("cannot open file \"") + name[missing] + "\"", name[missing]);
         EXPECT_TRUE(contains(r.err, "no such file")) << r.err;
         // The run ends at the open, before any output file exists.
-        EXPECT_EQ(r.files().size(), 2u);
+        EXPECT_EQ(r.folder->files().size(), 2u);
         EXPECT_EQ(r.out, "");
     }
 }
@@ -273,7 +323,7 @@ TEST(BadInput, OutputFileThatCannotBeCreated) {
     for (const char* name : {"vp.freq", "vz_traces.su", "filtered_spectrum"}) {
         ProgramRun r;
         r.put(default_material_files());
-        std::filesystem::create_directory(r.dir() / name);
+        std::filesystem::create_directory(r.folder->path() / name);
         r.run(DeckBuilder().text());
         expect_run_error(r, std::string("cannot create file \"") + name + "\"", name);
         EXPECT_TRUE(contains(r.err, "Is a directory")) << r.err;
@@ -285,7 +335,7 @@ TEST(BadInput, OutputFileThatCannotBeCreated) {
     for (const char* name : {"matnum_gnu", "fort.15"}) {
         ProgramRun r;
         r.put(default_material_files());
-        std::filesystem::create_directory(r.dir() / name);
+        std::filesystem::create_directory(r.folder->path() / name);
         r.run(DeckBuilder().text());
         expect_run_error(r, std::string("\"") + name + "\"", name);
         EXPECT_FALSE(r.file("source").empty()) << name;

@@ -14,15 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "driver/program_runs.hpp"
-#include "output/scratch_dir.hpp"
+#include "support/program_runner.hpp"
+#include "support/records.hpp"
 
 namespace {
 
-using ef::test::LaunchedRun;
-using ef::test::program;
-using ef::test::read_text;
-using ef::test::launch_in;
+using ef::test::FolderRun;
+using ef::test::read_file;
 using ef::test::with_record;
 namespace fs = std::filesystem;
 
@@ -34,20 +32,22 @@ constexpr bool kMpi = true;
 constexpr bool kMpi = false;
 #endif
 
-// The direct program on its own, or as an MPI job of n ranks.
-std::string direct(int ranks = 0) {
-    if (ranks == 0) return program("elastofreq_direct");
-    return std::string("'") + ELASTOFREQ_MPIRUN + "' --allow-run-as-root --oversubscribe -np " +
-           std::to_string(ranks) + " " + program("elastofreq_direct");
+// A run in a folder of its own holding the two-layer example's material
+// files; with `ranks`, an MPI job of that many ranks.
+FolderRun run_two_layer(const std::string& program, const std::string& deck, int ranks = 0) {
+    FolderRun r;
+    fs::copy(kDecks / "two_layer", r.folder->path());
+    r.run(program, deck, {.ranks = ranks});
+    return r;
 }
 
-std::string two_layer_deck() { return read_text(kDecks / "two_layer.deck"); }
+std::string two_layer_deck() { return read_file(kDecks / "two_layer.deck"); }
 
 // The iteration converged to 1e-12.
 std::string tight(std::string deck) {
-    deck = with_record(deck, "maxlow", "20000", 5);
-    deck = with_record(deck, "maxiter", "20000", 5);
-    return with_record(deck, "reduc", "1.0e-12", 20);
+    deck = with_record(deck, "maxlow", "20000");
+    deck = with_record(deck, "maxiter", "20000");
+    return with_record(deck, "reduc", "1.0e-12");
 }
 
 bool is_output_of_the_solve(const std::string& name) {
@@ -118,35 +118,34 @@ std::string common_output(const std::string& out) {
 class DirectAgainstIteration : public ::testing::TestWithParam<int> {};
 
 TEST_P(DirectAgainstIteration, OutputsEqualThoseOfTheConvergedIteration) {
-    const ef_test::ScratchDir scratch;
-    const std::string deck = with_record(tight(two_layer_deck()), "kdel", std::to_string(GetParam()), 5);
-    const LaunchedRun iteration = launch_in(scratch.str(), "iteration", program("elastofreq"), deck);
-    const LaunchedRun solve = launch_in(scratch.str(), "direct", direct(), deck);
+    const std::string deck = with_record(tight(two_layer_deck()), "kdel", std::to_string(GetParam()));
+    const FolderRun iteration = run_two_layer("elastofreq", deck);
+    const FolderRun solve = run_two_layer("elastofreq_direct", deck);
     ASSERT_EQ(iteration.status, 0) << iteration.err;
     ASSERT_EQ(solve.status, 0) << solve.err;
     EXPECT_EQ(solve.err, "");
-    ASSERT_EQ(solve.files(), iteration.files());
+    ASSERT_EQ(solve.folder->files(), iteration.folder->files());
 
     int compared = 0;
-    for (const std::string& name : iteration.files()) {
+    for (const std::string& name : iteration.folder->files()) {
         if (name == "iter.freq") continue;
         if (is_output_of_the_solve(name)) {
-            expect_close(name, solve.file(name), iteration.file(name), 1e-6);
+            expect_close(name, solve.folder->read(name), iteration.folder->read(name), 1e-6);
             ++compared;
         } else {
-            EXPECT_EQ(solve.file(name), iteration.file(name)) << name;
+            EXPECT_EQ(solve.folder->read(name), iteration.folder->read(name)) << name;
         }
     }
     EXPECT_GE(compared, 10);  // two trace files, fort.15 .. fort.18, time snapshots
 
     // The iteration log: the same frequencies, 0 iterations each.
-    const auto log = tokens(solve.file("iter.freq")), reference = tokens(iteration.file("iter.freq"));
+    const auto log = tokens(solve.folder->read("iter.freq")), reference = tokens(iteration.folder->read("iter.freq"));
     ASSERT_EQ(log.size(), reference.size());
     for (std::size_t r = 0; r < log.size(); ++r) {
         EXPECT_EQ(log[r][0], reference[r][0]);
         EXPECT_EQ(log[r][1], "0");
     }
-    EXPECT_EQ(solve.file("iter.freq").substr(0, 16), "     12        0");
+    EXPECT_EQ(solve.folder->read("iter.freq").substr(0, 16), "     12        0");
 
     // One residual line per frequency, each below 1e-10.
     static const std::regex residual_line(
@@ -169,25 +168,24 @@ INSTANTIATE_TEST_SUITE_P(SourceKinds, DirectAgainstIteration, ::testing::Values(
 // they end the iterative program of the same row limit: same status, same
 // messages, same files.
 TEST(DirectProgram, BadInputEndsAsInTheIterativeProgram) {
-    const ef_test::ScratchDir scratch;
     std::vector<std::pair<std::string, std::string>> decks;
     for (const auto& entry : fs::directory_iterator(kDecks)) {
         const std::string name = entry.path().stem().string();
         if (entry.path().extension() != ".deck" || name == "two_layer") continue;
-        decks.emplace_back(name, read_text(entry.path()));
+        decks.emplace_back(name, read_file(entry.path()));
     }
     std::sort(decks.begin(), decks.end());
     ASSERT_GE(decks.size(), 20u);
     // nx = 603 is within the row limit of 801: make it 802.
     for (auto& [name, text] : decks)
         if (name == "stop_77_nx") {
-            text = with_record(text, "ngx", "802", 5);
+            text = with_record(text, "ngx", "802");
             text = std::regex_replace(text, std::regex("6\\.0300000000E\\+03"), "8.0200000000E+03");
         }
 
     for (const auto& [name, text] : decks) {
-        const LaunchedRun reference = launch_in(scratch.str(), name + "_large", program("elastofreq_large"), text);
-        const LaunchedRun solve = launch_in(scratch.str(), name + "_direct", direct(), text);
+        const FolderRun reference = run_two_layer("elastofreq_large", text);
+        const FolderRun solve = run_two_layer("elastofreq_direct", text);
         if (name.rfind("plain_stop_", 0) != 0) {
             EXPECT_NE(reference.status, 0) << name;
         }
@@ -197,7 +195,10 @@ TEST(DirectProgram, BadInputEndsAsInTheIterativeProgram) {
     }
 
     // Missing material file: the run ends at the open with status 2.
-    const LaunchedRun missing = launch_in(scratch.str(), "missing", "rm s_modulus.freq && " + direct(), two_layer_deck());
+    FolderRun missing;
+    for (const char* name : {"p_modulus.freq", "bulk_density.mat"})
+        fs::copy(kDecks / "two_layer" / name, missing.folder->path());
+    missing.run("elastofreq_direct", two_layer_deck());
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("s_modulus.freq"), std::string::npos) << missing.err;
 }
@@ -206,18 +207,17 @@ TEST(DirectProgram, BadInputEndsAsInTheIterativeProgram) {
 // everything in sweep order: the files cannot depend on the number of ranks.
 TEST(DirectProgramMpi, FilesAreTheSameForOneTwoAndThreeRanks) {
     if (!kMpi) GTEST_SKIP() << "built without ELASTOFREQ_MPI";
-    const ef_test::ScratchDir scratch;
     const std::string deck = two_layer_deck();
-    std::vector<LaunchedRun> runs;
+    std::vector<FolderRun> runs;
     for (int ranks = 1; ranks <= 3; ++ranks) {
-        runs.push_back(launch_in(scratch.str(), "ranks" + std::to_string(ranks), direct(ranks), deck));
+        runs.push_back(run_two_layer("elastofreq_direct", deck, ranks));
         ASSERT_EQ(runs.back().status, 0) << runs.back().err;
     }
     const std::regex cpu_time(" tiempo=.*");
     for (int k = 1; k < 3; ++k) {
-        ASSERT_EQ(runs[k].files(), runs[0].files());
-        for (const std::string& name : runs[0].files())
-            EXPECT_EQ(runs[k].file(name), runs[0].file(name)) << name << " with " << k + 1 << " ranks";
+        ASSERT_EQ(runs[k].folder->files(), runs[0].folder->files());
+        for (const std::string& name : runs[0].folder->files())
+            EXPECT_EQ(runs[k].folder->read(name), runs[0].folder->read(name)) << name << " with " << k + 1 << " ranks";
         EXPECT_EQ(std::regex_replace(runs[k].out, cpu_time, ""), std::regex_replace(runs[0].out, cpu_time, ""));
     }
 }
@@ -226,11 +226,10 @@ TEST(DirectProgramMpi, FilesAreTheSameForOneTwoAndThreeRanks) {
 // of the run on one process.
 TEST(DirectProgramMpi, StopsEndTheJobWithTheirStatus) {
     if (!kMpi) GTEST_SKIP() << "built without ELASTOFREQ_MPI";
-    const ef_test::ScratchDir scratch;
     for (const std::string name : {"stop_222_nmat", "reject_uncovered", "plain_stop_numat"}) {
-        const std::string deck = read_text(kDecks / (name + ".deck"));
-        const LaunchedRun one = launch_in(scratch.str(), name + "_1", direct(), deck);
-        const LaunchedRun three = launch_in(scratch.str(), name + "_3", direct(3), deck);
+        const std::string deck = read_file(kDecks / (name + ".deck"));
+        const FolderRun one = run_two_layer("elastofreq_direct", deck);
+        const FolderRun three = run_two_layer("elastofreq_direct", deck, 3);
         EXPECT_EQ(three.status, one.status) << name;
         EXPECT_EQ(three.out, one.out) << name;
         // the program's own message first; mpirun may add its account of the status

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "driver/column_probe.hpp"
-#include "model/deck_builder.hpp"
 #include "model/dispersion_table.hpp"
-#include "output/scratch_dir.hpp"
+#include "support/deck_builder.hpp"
+#include "support/scratch_dir.hpp"
 
 namespace {
 
@@ -108,7 +108,7 @@ struct Measured {
 // Phase-velocity error and top reflection of one wave type at the given
 // frequency numbers, with the sides set as its symmetry planes.
 std::vector<Measured> measure(ef::WaveType wave, const std::vector<int>& frequency_numbers) {
-    ef_test::ScratchDir dir;
+    ef::test::ScratchDir dir;
     std::istringstream deck(plane_wave_deck());
     std::ostringstream summary;
     ef::Units units(deck, summary, dir.str());

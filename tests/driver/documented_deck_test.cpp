@@ -5,31 +5,16 @@
 // from the guide must never fail because the guide drifted from the programs.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "output/scratch_dir.hpp"
+#include "support/program_runner.hpp"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-const std::string kBin = ELASTOFREQ_BIN_DIR;
-
-std::string guide() {
-    const fs::path root = fs::path(__FILE__).parent_path().parent_path().parent_path();
-    std::ifstream f(root / "docs" / "deck.md");
-    EXPECT_TRUE(f.good()) << root;
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
+using ef::test::ProgramResult;
+using ef::test::run_program;
 
 // The lines of the first fenced block (``` ... ```) of the guide: the deck.
 std::string fenced_deck(const std::string& text) {
@@ -47,34 +32,17 @@ std::string fenced_deck(const std::string& text) {
     return deck;
 }
 
-struct ProgramRun {
-    int status = -1;
-    std::string out, err;
-};
-
-ProgramRun run(const ef_test::ScratchDir& dir, const std::string& program) {
-    const std::string command = "cd '" + dir.str() + "' && '" + kBin + "/" + program +
-                                "' < deck.in > out.txt 2> err.txt";
-    const int raw = std::system(command.c_str());
-    ProgramRun r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = dir.read("out.txt");
-    r.err = dir.read("err.txt");
-    return r;
-}
-
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
 TEST(DocumentedDeck, MinimalDeckRunsAsTheGuideDescribes) {
-    const std::string text = guide();
+    const std::string text = ef::test::source_file("docs/deck.md");
     const std::string deck = fenced_deck(text);
     ASSERT_GT(deck.size(), 1000u) << "no deck block in docs/deck.md";
-    ef_test::ScratchDir dir;
-    std::ofstream(dir.str() + "/deck.in") << deck;
+    const ef::test::ScratchDir dir;
 
-    const ProgramRun moduli = run(dir, "elastofreq_moduli");
+    const ProgramResult moduli = run_program(dir.path(), "elastofreq_moduli", deck);
     ASSERT_EQ(moduli.status, 0) << moduli.err;
     // The guide quotes the first two and the last frequency line of material 1.
     const std::vector<std::string> p = dir.lines("p_modulus.freq");
@@ -86,13 +54,13 @@ TEST(DocumentedDeck, MinimalDeckRunsAsTheGuideDescribes) {
               (std::vector<std::string>{"    1", "  0.220000000000E+07"}));
     EXPECT_TRUE(contains(text, "`  0.220000000000E+07`"));
 
-    const ProgramRun check = run(dir, "elastofreq_check");
+    const ProgramResult check = run_program(dir.path(), "elastofreq_check", deck);
     EXPECT_EQ(check.status, 3435 % 256);
     EXPECT_EQ(check.status, 107);
     EXPECT_EQ(check.err, "STOP 3435\n");
     EXPECT_EQ(dir.lines("vp.freq").size(), 1u);
 
-    const ProgramRun solver = run(dir, "elastofreq");
+    const ProgramResult solver = run_program(dir.path(), "elastofreq", deck);
     ASSERT_EQ(solver.status, 0) << solver.err;
     EXPECT_EQ(solver.err, "");
     // dt = 0.3333 ms, nt = 600, 20 frequencies from 1.25 to 48.75 Hz.

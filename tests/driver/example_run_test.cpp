@@ -6,117 +6,27 @@
 // anything behind.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "output/scratch_dir.hpp"
+#include "support/program_runner.hpp"
+#include "support/records.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
+using ef::test::ProgramResult;
+using ef::test::ScratchDir;
+using ef::test::with_record;
 
-const std::string kBin = ELASTOFREQ_BIN_DIR;
+std::string example_deck() { return ef::test::source_file("examples/two_layer/deck.in"); }
 
-std::string example_deck() {
-    // This file is tests/driver/example_run_test.cpp of the source tree.
-    const fs::path root = fs::path(__FILE__).parent_path().parent_path().parent_path();
-    std::ifstream f(root / "examples" / "two_layer" / "deck.in");
-    EXPECT_TRUE(f.good()) << root;
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-// The deck with the record whose comment starts with `name` replaced by `record`.
-std::string with_record(const std::string& deck, const std::string& name, const std::string& record) {
-    std::istringstream in(deck);
-    std::string out, line;
-    bool found = false;
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        std::string value, label;
-        words >> value >> label;
-        if (!found && label == name) {
-            line = record;
-            found = true;
-        }
-        out += line + '\n';
-    }
-    EXPECT_TRUE(found) << name;
-    return out;
-}
-
-struct ProgramRun {
-    int status = -1;
-    std::string out, err;
-};
-
-// Runs a program in dir on a deck, with a private temporary directory.
-ProgramRun run(const ef_test::ScratchDir& dir, const std::string& program, const std::string& deck) {
-    {
-        std::ofstream(dir.str() + "/deck.in") << deck;
-    }
-    fs::create_directories(dir.str() + "/tmp");
-    const std::string command = "cd '" + dir.str() + "' && TMPDIR='" + dir.str() + "/tmp' '" +
-                                kBin + "/" + program + "' < deck.in > out.txt 2> err.txt";
-    const int raw = std::system(command.c_str());
-    ProgramRun r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = dir.read("out.txt");
-    r.err = dir.read("err.txt");
-    fs::remove(dir.str() + "/out.txt");
-    fs::remove(dir.str() + "/err.txt");
-    return r;
-}
-
-std::set<std::string> files_in(const ef_test::ScratchDir& dir) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir.str())) names.insert(entry.path().filename());
-    return names;
-}
-
-// Runs the solver in dir with standard error on a pseudo-terminal; returns
-// what the terminal received. Standard output goes to out_pty.txt.
-std::string run_on_terminal(const ef_test::ScratchDir& dir) {
-    int master = -1, slave = -1;
-    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return "<no pty>";
-    const std::string deck = dir.str() + "/deck.in", out = dir.str() + "/out_pty.txt";
-    const std::string program = kBin + "/elastofreq";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(master);
-        if (chdir(dir.str().c_str()) != 0) _exit(120);
-        const int in = open(deck.c_str(), O_RDONLY);
-        const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(in, 0);
-        dup2(o, 1);
-        dup2(slave, 2);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-        _exit(121);
-    }
-    close(slave);
-    std::string text;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = read(master, buffer, sizeof buffer);
-        if (n <= 0) break;
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(master);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return text;
+// Runs a program in dir on a deck, with a private temporary folder dir/tmp.
+ProgramResult run(const ScratchDir& dir, const std::string& program, const std::string& deck) {
+    fs::create_directories(dir.path() / "tmp");
+    return ef::test::run_program(dir.path(), program, deck, {.env = {"TMPDIR=" + dir.str() + "/tmp"}});
 }
 
 // Time (msec) of the largest magnitude of trace k (1-based) of a trace file.
@@ -139,8 +49,8 @@ std::string without_cpu_time(const std::string& summary) {
 }
 
 TEST(ExampleRun, MaterialFilesFromTheGeneratorRunTheSolver) {
-    ef_test::ScratchDir dir;
-    const ProgramRun moduli = run(dir, "elastofreq_moduli", example_deck());
+    ScratchDir dir;
+    const ProgramResult moduli = run(dir, "elastofreq_moduli", example_deck());
     ASSERT_EQ(moduli.status, 0) << moduli.err;
     // Standard error holds only the sampling advice, without a warning: the
     // 5 m elements give 12 elements per S wavelength at 24.4 Hz.
@@ -152,11 +62,11 @@ TEST(ExampleRun, MaterialFilesFromTheGeneratorRunTheSolver) {
         << moduli.out;
     // Only the three material files appear; the deck reader's files and the
     // private temporary directory are gone.
-    EXPECT_EQ(files_in(dir), (std::set<std::string>{"deck.in", "tmp", "p_modulus.freq",
-                                                    "s_modulus.freq", "bulk_density.mat"}));
-    EXPECT_TRUE(fs::is_empty(dir.str() + "/tmp"));
+    EXPECT_EQ(dir.files(),
+              (std::vector<std::string>{"bulk_density.mat", "p_modulus.freq", "s_modulus.freq", "tmp"}));
+    EXPECT_TRUE(fs::is_empty(dir.path() / "tmp"));
 
-    const ProgramRun solver = run(dir, "elastofreq", example_deck());
+    const ProgramResult solver = run(dir, "elastofreq", example_deck());
     ASSERT_EQ(solver.status, 0) << solver.err;
     EXPECT_EQ(solver.err, "");  // not a terminal: no progress line
     EXPECT_EQ(dir.lines("iter.freq").size(), 20u);
@@ -206,11 +116,13 @@ TEST(ExampleRun, MaterialFilesFromTheGeneratorRunTheSolver) {
     EXPECT_GT(ratio, -0.3);
 
     // Standard error on a terminal: the progress line, and the same summary.
-    const std::string terminal = run_on_terminal(dir);
+    const ProgramResult on_terminal =
+        ef::test::run_program(dir.path(), "elastofreq", example_deck(), {.terminal = true});
+    const std::string& terminal = on_terminal.err;
     EXPECT_NE(terminal.find("frequency 20: 1 of 20 done"), std::string::npos) << terminal;
     EXPECT_NE(terminal.find("frequency 1: 20 of 20 done (100%)"), std::string::npos);
     EXPECT_EQ(terminal.find('\n'), terminal.size() - 1);
-    EXPECT_EQ(without_cpu_time(dir.read("out_pty.txt")), without_cpu_time(solver.out));
+    EXPECT_EQ(without_cpu_time(on_terminal.out), without_cpu_time(solver.out));
     EXPECT_EQ(dir.read("vz_traces.su"), [&] {
         std::string all;
         for (const auto& line : vz) all += line + '\n';
@@ -221,41 +133,41 @@ TEST(ExampleRun, MaterialFilesFromTheGeneratorRunTheSolver) {
 TEST(ExampleRun, GeneratorKeepsTheDeckReaderStops) {
     const std::string deck = example_deck();
     {
-        ef_test::ScratchDir dir;
-        const ProgramRun r = run(dir, "elastofreq_moduli", with_record(deck, "nmat", "   21 nmat"));
+        ScratchDir dir;
+        const ProgramResult r = run(dir, "elastofreq_moduli", with_record(deck, "nmat", "21"));
         EXPECT_EQ(r.status, 222);
         EXPECT_EQ(r.err, "STOP 222\n");
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(files_in(dir), (std::set<std::string>{"deck.in", "tmp"}));
-        EXPECT_TRUE(fs::is_empty(dir.str() + "/tmp"));
+        EXPECT_EQ(dir.files(), std::vector<std::string>{"tmp"});
+        EXPECT_TRUE(fs::is_empty(dir.path() / "tmp"));
     }
     {
         // One receiver: the solver ends silently with status 0; the generator
         // says why it wrote nothing.
-        ef_test::ScratchDir dir;
-        const ProgramRun r = run(dir, "elastofreq_moduli", with_record(deck, "nrec", "    1 nrec"));
+        ScratchDir dir;
+        const ProgramResult r = run(dir, "elastofreq_moduli", with_record(deck, "nrec", "1"));
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.err.find("fewer than 2 receivers"), std::string::npos) << r.err;
-        EXPECT_EQ(files_in(dir), (std::set<std::string>{"deck.in", "tmp"}));
+        EXPECT_EQ(dir.files(), std::vector<std::string>{"tmp"});
     }
     {
-        ef_test::ScratchDir dir;
-        const ProgramRun r = run(dir, "elastofreq_moduli", with_record(deck, "keyqua", "    3 keyqua"));
+        ScratchDir dir;
+        const ProgramResult r = run(dir, "elastofreq_moduli", with_record(deck, "keyqua", "3"));
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find("keyqua"), std::string::npos) << r.err;
-        EXPECT_TRUE(fs::is_empty(dir.str() + "/tmp"));
+        EXPECT_TRUE(fs::is_empty(dir.path() / "tmp"));
     }
 }
 
 TEST(ExampleRun, GeneratorRefusesAReversedRelaxationBand) {
-    ef_test::ScratchDir dir;
-    std::string deck = with_record(example_deck(), "fq1(2)", "                  1. fq1(2)");
-    deck = with_record(deck, "fq2(2)", "               0.001 fq2(2)");
-    const ProgramRun r = run(dir, "elastofreq_moduli", deck);
+    ScratchDir dir;
+    std::string deck = with_record(example_deck(), "fq1(2)", "1.");
+    deck = with_record(deck, "fq2(2)", "0.001");
+    const ProgramResult r = run(dir, "elastofreq_moduli", deck);
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("material 2"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("0 < fq1 < fq2"), std::string::npos) << r.err;
-    EXPECT_EQ(files_in(dir), (std::set<std::string>{"deck.in", "tmp"}));
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"tmp"});
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "common/units.hpp"
-#include "driver/dense_global_system.hpp"
 #include "driver/frequency_sweep.hpp"
+#include "support/dense_global_system.hpp"
 
 namespace {
 

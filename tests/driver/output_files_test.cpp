@@ -5,23 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 
-#include "driver/program_runner.hpp"
-#include "model/deck_builder.hpp"
-#include "model/run_deck.hpp"
+#include "support/deck_builder.hpp"
+#include "support/program_runner.hpp"
+#include "support/scratch_dir.hpp"
 
 namespace {
 
-namespace fs = std::filesystem;
 using ef::test::DeckBuilder;
-using ef::test::run_program_in;
-
-int count_lines(const fs::path& file) {
-    const std::string text = ef::test::slurp(file);
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
+using ef::test::run_program;
 
 // The integer after `label` on standard output.
 int printed(const std::string& out, const std::string& label) {
@@ -33,14 +26,17 @@ int printed(const std::string& out, const std::string& label) {
 struct RunFolder {
     ef::test::ScratchDir dir;
     ef::test::ProgramResult result;
-    int lines(const std::string& name) const { return count_lines(dir.path() / name); }
-    bool has(const std::string& name) const { return fs::exists(dir.path() / name); }
+    int lines(const std::string& name) const {
+        const std::string text = dir.read(name);
+        return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    }
+    bool has(const std::string& name) const { return dir.exists(name); }
 };
 
 void run(RunFolder& r, const DeckBuilder& d) {
     const std::string deck = d.text();
-    ASSERT_EQ(run_program_in(r.dir.path(), "elastofreq_moduli", deck).status, 0);
-    r.result = run_program_in(r.dir.path(), "elastofreq", deck);
+    ASSERT_EQ(run_program(r.dir.path(), "elastofreq_moduli", deck).status, 0);
+    r.result = run_program(r.dir.path(), "elastofreq", deck);
     ASSERT_EQ(r.result.status, 0) << r.result.err;
 }
 

@@ -8,17 +8,16 @@
 #include <filesystem>
 #include <string>
 
-#include "driver/program_runner.hpp"
-#include "model/deck_builder.hpp"
-#include "model/run_deck.hpp"
+#include "support/deck_builder.hpp"
+#include "support/program_runner.hpp"
+#include "support/scratch_dir.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 using ef::test::DeckBuilder;
 using ef::test::ProgramResult;
-using ef::test::run_program_in;
-using ef::test::slurp;
+using ef::test::run_program;
 
 // A small deck with every kind of output: frequency and time snapshots,
 // mid-point sampling (so the spectrum files are written), receivers.
@@ -34,12 +33,10 @@ DeckBuilder small_deck() {
 // Runs the generator, then `program`, in a fresh directory.
 ProgramResult run_with_moduli(const fs::path& dir, const std::string& program,
                               const std::string& deck) {
-    const ProgramResult moduli = run_program_in(dir, "elastofreq_moduli", deck);
+    const ProgramResult moduli = run_program(dir, "elastofreq_moduli", deck);
     EXPECT_EQ(moduli.status, 0) << moduli.err;
-    return run_program_in(dir, program, deck);
+    return run_program(dir, program, deck);
 }
-
-std::string file_in(const fs::path& dir, const std::string& name) { return slurp(dir / name); }
 
 TEST(Programs, LargeBuildGivesTheSameResultsWithSourceRecordsInFortFiles) {
     const std::string deck = small_deck().text();
@@ -57,19 +54,19 @@ TEST(Programs, LargeBuildGivesTheSameResultsWithSourceRecordsInFortFiles) {
                              "fort.18", "fort.40", "fort.41", "fort.50", "fort.51", "iter.freq",
                              "vp.freq", "inv_qp.freq", "vs.freq", "inv_qs.freq", "lambda_gnu",
                              "mu_gnu", "vp33_gnu", "matnum_gnu", "slice_matnum_math"}) {
-        const std::string a = file_in(standard_dir.path(), name);
+        const std::string a = standard_dir.read(name);
         EXPECT_FALSE(a.empty()) << name;
-        EXPECT_EQ(a, file_in(large_dir.path(), name)) << name;
+        EXPECT_EQ(a, large_dir.read(name)) << name;
     }
     const std::pair<const char*, const char*> moved[] = {
         {"source", "fort.20"}, {"spectrum", "fort.21"},
         {"filtered_spectrum", "fort.22"}, {"filtered_source", "fort.23"}};
     for (const auto& [named, fort] : moved) {
-        const std::string a = file_in(standard_dir.path(), named);
+        const std::string a = standard_dir.read(named);
         EXPECT_FALSE(a.empty()) << named;
-        EXPECT_EQ(a, file_in(large_dir.path(), fort)) << fort;
-        EXPECT_FALSE(fs::exists(large_dir.path() / named)) << named;
-        EXPECT_FALSE(fs::exists(standard_dir.path() / fort)) << fort;
+        EXPECT_EQ(a, large_dir.read(fort)) << fort;
+        EXPECT_FALSE(large_dir.exists(named)) << named;
+        EXPECT_FALSE(standard_dir.exists(fort)) << fort;
     }
 }
 
@@ -118,8 +115,8 @@ TEST(Programs, EachProgramEnforcesItsOwnRowLimit) {
         // The generator refuses that grid too; the material files of the
         // narrower deck (same materials, same band) serve.
         ef::test::ScratchDir dir;
-        ASSERT_EQ(run_program_in(dir.path(), "elastofreq_moduli", wider_than_standard).status, 0);
-        const ProgramResult r = run_program_in(dir.path(), program, wider_than_large);
+        ASSERT_EQ(run_program(dir.path(), "elastofreq_moduli", wider_than_standard).status, 0);
+        const ProgramResult r = run_program(dir.path(), program, wider_than_large);
         EXPECT_EQ(r.status, 77) << program;
         EXPECT_EQ(r.err, "STOP 77\n") << program;
     }
@@ -133,7 +130,7 @@ TEST(Programs, ModelCheckStopsAfterTheFirstFrequency) {
     EXPECT_EQ(r.status, 3435 % 256);
     EXPECT_EQ(r.err, "STOP 3435\n");
     const auto lines = [&](const std::string& name) {
-        const std::string text = file_in(dir.path(), name);
+        const std::string text = dir.read(name);
         return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
     };
     for (const char* log : {"vp.freq", "inv_qp.freq", "vs.freq", "inv_qs.freq"})
@@ -141,10 +138,10 @@ TEST(Programs, ModelCheckStopsAfterTheFirstFrequency) {
     for (const char* model : {"lambda_gnu", "mu_gnu", "vp33_gnu"})
         EXPECT_EQ(lines(model), d.ngx * d.ngy) << model;
     for (const char* empty : {"iter.freq", "vx_traces.su", "vz_traces.su"}) {
-        EXPECT_TRUE(fs::exists(dir.path() / empty)) << empty;
+        EXPECT_TRUE(dir.exists(empty)) << empty;
         EXPECT_EQ(lines(empty), 0) << empty;
     }
-    EXPECT_FALSE(fs::exists(dir.path() / "fort.40"));
+    EXPECT_FALSE(dir.exists("fort.40"));
     EXPECT_EQ(r.out.find("tiempo="), std::string::npos);
     EXPECT_NE(r.out.find(" frequency number "), std::string::npos);
 
@@ -152,7 +149,7 @@ TEST(Programs, ModelCheckStopsAfterTheFirstFrequency) {
     ef::test::ScratchDir full;
     ASSERT_EQ(run_with_moduli(full.path(), "elastofreq", deck).status, 0);
     for (const char* model : {"lambda_gnu", "mu_gnu", "vp33_gnu", "matnum_gnu"})
-        EXPECT_EQ(file_in(dir.path(), model), file_in(full.path(), model)) << model;
+        EXPECT_EQ(dir.read(model), full.read(model)) << model;
 }
 
 TEST(Programs, ModelCheckWithAnEmptyBandSynthesisesZeros) {
@@ -169,7 +166,7 @@ TEST(Programs, ModelCheckWithAnEmptyBandSynthesisesZeros) {
     ASSERT_EQ(r.status, 0) << r.err << r.out;
     EXPECT_NE(r.out.find(" enters outime"), std::string::npos);
     EXPECT_NE(r.out.find("tiempo="), std::string::npos);
-    const std::string traces = file_in(dir.path(), "vx_traces.su");
+    const std::string traces = dir.read("vx_traces.su");
     ASSERT_FALSE(traces.empty());
     for (char c : traces) EXPECT_TRUE(c == ' ' || c == '\n' || c == '0' || c == '.') << traces;
 }

@@ -2,15 +2,12 @@
 // newline, and that it appears on a terminal and nowhere else.
 #include <gtest/gtest.h>
 
-#include <pty.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <string>
 
 #include "driver/progress.hpp"
+#include "support/program_runner.hpp"
 
 namespace {
 
@@ -72,41 +69,14 @@ TEST(SweepProgress, LeftEarlyStillEndsTheLine) {
 }
 
 // Runs a small sweep's worth of progress in a child whose standard error is
-// either a pseudo-terminal or a pipe, and returns what arrived.
+// either a pseudo-terminal or not, and returns what arrived.
 std::string child_stderr(bool terminal) {
-    int reader = -1, writer = -1;
-    if (terminal) {
-        if (openpty(&reader, &writer, nullptr, nullptr, nullptr) != 0) return "<no pty>";
-    } else {
-        int fds[2];
-        if (pipe(fds) != 0) return "<no pipe>";
-        reader = fds[0];
-        writer = fds[1];
-    }
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(reader);
-        dup2(writer, STDERR_FILENO);
-        {
-            SweepProgress progress(2, 5);
-            for (int jw = 5; jw >= 2; --jw) progress.frequency_done(jw, 10 * jw);
-            progress.finish();
-        }
-        std::fflush(stderr);
-        _exit(0);
-    }
-    close(writer);
-    std::string text;
-    char buffer[512];
-    for (;;) {
-        const ssize_t n = read(reader, buffer, sizeof buffer);
-        if (n <= 0) break;  // EOF on the pipe, EIO on the pty once the child is gone
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(reader);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return text;
+    const auto sweep = [] {
+        SweepProgress progress(2, 5);
+        for (int jw = 5; jw >= 2; --jw) progress.frequency_done(jw, 10 * jw);
+        progress.finish();
+    };
+    return ef::test::run_in_child(sweep, {.terminal = terminal}).err;
 }
 
 TEST(SweepProgress, ShownOnATerminalOnly) {

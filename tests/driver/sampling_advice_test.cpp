@@ -5,22 +5,18 @@
 // program itself.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <cstdio>
 #include <string>
 
 #include "driver/element_properties.hpp"
-#include "model/deck_builder.hpp"
 #include "model/dispersion_table.hpp"
 #include "model/liu_moduli.hpp"
-#include "model/run_deck.hpp"
 #include "model/sampling_advice.hpp"
-#include "output/scratch_dir.hpp"
+#include "support/deck_builder.hpp"
+#include "support/program_runner.hpp"
+#include "support/records.hpp"
+#include "support/run_deck.hpp"
 
 namespace {
 
@@ -121,47 +117,27 @@ TEST(SamplingAdvice, WarnsBelowTenElementsPerShearWavelength) {
 // elastofreq_moduli itself, on the shipped example's deck (5 m elements,
 // 1.4 km/s shear waves) with its band widened to 49 Hz (6 elements per
 // wavelength) and cut to 10 Hz (about 30 elements per wavelength).
-std::string example_deck(const std::string& f4_record) {
-    const std::filesystem::path root =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
-    std::ifstream f(root / "examples" / "two_layer" / "deck.in");
-    std::string deck, line;
-    while (std::getline(f, line)) {
-        std::istringstream words(line);
-        std::string value, label;
-        words >> value >> label;
-        if (label == "f3" || label == "f4") line = f4_record;
-        deck += line + '\n';
-    }
-    return deck;
+std::string example_deck(const std::string& f4) {
+    const std::string deck = ef::test::source_file("examples/two_layer/deck.in");
+    return ef::test::with_record(ef::test::with_record(deck, "f3", f4), "f4", f4);
 }
 
-struct GeneratorRun {
-    int status;
-    std::string err;
-};
-
-GeneratorRun run_generator(const std::string& deck) {
-    ef_test::ScratchDir dir;
-    std::ofstream(dir.str() + "/deck.in") << deck;
-    std::filesystem::create_directories(dir.str() + "/tmp");
-    const std::string command = "cd '" + dir.str() + "' && TMPDIR='" + dir.str() + "/tmp' '" +
-                                std::string(ELASTOFREQ_BIN_DIR) +
-                                "/elastofreq_moduli' < deck.in > out.txt 2> err.txt";
-    const int raw = std::system(command.c_str());
+ef::test::ProgramResult run_generator(const std::string& deck) {
+    const ef::test::ScratchDir dir;
+    const ef::test::ProgramResult r = ef::test::run_program(dir.path(), "elastofreq_moduli", deck);
     EXPECT_TRUE(dir.exists("p_modulus.freq"));
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, dir.read("err.txt")};
+    return r;
 }
 
 TEST(SamplingAdvice, GeneratorWarnsOnAWideBandAndNotOnANarrowOne) {
-    const GeneratorRun coarse = run_generator(example_deck("                0.05 f4"));
+    const ef::test::ProgramResult coarse = run_generator(example_deck("0.05"));
     EXPECT_EQ(coarse.status, 0);
     EXPECT_NE(coarse.err.find("slowest S wave (material 1"), std::string::npos) << coarse.err;
     EXPECT_NE(coarse.err.find("warning: fewer than 10 elements per S wavelength"),
               std::string::npos)
         << coarse.err;
 
-    const GeneratorRun fine = run_generator(example_deck("                0.01 f4"));
+    const ef::test::ProgramResult fine = run_generator(example_deck("0.01"));
     EXPECT_EQ(fine.status, 0);
     EXPECT_NE(fine.err.find("slowest S wave (material 1"), std::string::npos) << fine.err;
     EXPECT_NE(fine.err.find("slowest P wave (material 1"), std::string::npos) << fine.err;

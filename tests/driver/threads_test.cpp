@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 #include <omp.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -17,7 +15,8 @@
 #include "driver/frequency_sweep.hpp"
 #include "model/boundary.hpp"
 #include "output/fourier.hpp"
-#include "output/scratch_dir.hpp"
+#include "support/program_runner.hpp"
+#include "support/records.hpp"
 
 namespace {
 
@@ -211,62 +210,30 @@ TEST(Threads, FourierKernelsDoNotDependOnTheThreadCount) {
 // that the runtime keeps both threads): every file the run writes and its
 // standard output (but for the CPU-time line) are the same bytes.
 TEST(Threads, WholeRunWritesTheSameFilesWithOneAndTwoThreads) {
-    const std::string decks = std::string(ELASTOFREQ_TEST_DATA) + "/decks";
-    std::ifstream deck_file(decks + "/two_layer.deck");
-    ASSERT_TRUE(deck_file) << "two-layer deck missing";
-    std::ostringstream text;
-    text << deck_file.rdbuf();
-    // the integer records of the grid and the iteration limits, "(i5)" in
-    // the first five columns, replaced
-    std::istringstream records(text.str());
-    std::string deck;
-    int replaced = 0;
-    for (std::string line; std::getline(records, line);) {
-        for (const auto& [label, value] : {std::pair{"ngx:", "   40"}, std::pair{"ngy:", "   32"},
-                                           std::pair{"maxiter:", "   25"},
-                                           std::pair{"maxlow:", "   10"}})
-            if (line.find(label) != std::string::npos && line.size() >= 5) {
-                line.replace(0, 5, value);
-                ++replaced;
-            }
-        deck += line + "\n";
-    }
-    ASSERT_EQ(replaced, 4);
+    const std::filesystem::path decks = std::filesystem::path(ELASTOFREQ_TEST_DATA) / "decks";
+    std::string deck = ef::test::read_file(decks / "two_layer.deck");
+    for (const auto& [label, value] :
+         {std::pair{"ngx", "40"}, std::pair{"ngy", "32"}, std::pair{"maxiter", "25"}, std::pair{"maxlow", "10"}})
+        deck = ef::test::with_record(deck, label, value);
 
-    ef_test::ScratchDir one, two;
-    for (const ef_test::ScratchDir* dir : {&one, &two}) {
-        for (const auto& f : std::filesystem::directory_iterator(decks + "/two_layer"))
-            std::filesystem::copy_file(f.path(), std::filesystem::path(dir->str()) / f.path().filename());
-        std::ofstream(std::filesystem::path(dir->str()) / "deck") << deck;
+    const ef::test::ScratchDir one, two;
+    std::vector<ef::test::ProgramResult> runs;
+    for (const ef::test::ScratchDir* dir : {&one, &two}) {
+        std::filesystem::copy(decks / "two_layer", dir->path());
         const std::string threads = dir == &one ? "1" : "2";
-        const std::string command = "cd '" + dir->str() +
-                                    "' && OMP_DYNAMIC=false OMP_NUM_THREADS=" + threads + " '" +
-                                    ELASTOFREQ_BIN_DIR + "/elastofreq' < deck > stdout 2> stderr";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        runs.push_back(ef::test::run_program(dir->path(), "elastofreq", deck,
+                                             {.env = {"OMP_DYNAMIC=false", "OMP_NUM_THREADS=" + threads}}));
+        ASSERT_EQ(runs.back().status, 0) << runs.back().err;
     }
 
-    std::vector<std::string> names;
-    for (const auto& f : std::filesystem::directory_iterator(one.str()))
-        names.push_back(f.path().filename().string());
-    std::size_t count_two = 0;
-    for ([[maybe_unused]] const auto& f : std::filesystem::directory_iterator(two.str())) ++count_two;
-    EXPECT_EQ(names.size(), count_two);
+    const std::vector<std::string> names = one.files();
+    EXPECT_EQ(names, two.files());
     EXPECT_TRUE(one.exists("vx_traces.su") && one.exists("fort.40") && one.exists("fort.15"));
-
-    for (const std::string& name : names) {
-        ASSERT_TRUE(two.exists(name)) << name;
-        if (name != "stdout") {
-            EXPECT_TRUE(one.read(name) == two.read(name)) << name << " differs";
-            continue;
-        }
-        // the CPU time of the run is the one line allowed to differ
-        std::vector<std::string> a = one.lines(name), b = two.lines(name);
-        ASSERT_EQ(a.size(), b.size());
-        for (std::size_t l = 0; l < a.size(); ++l) {
-            if (a[l].find("tiempo=") != std::string::npos) continue;
-            EXPECT_EQ(a[l], b[l]) << "stdout line " << l + 1;
-        }
-    }
+    for (const std::string& name : names) EXPECT_TRUE(one.read(name) == two.read(name)) << name << " differs";
+    EXPECT_EQ(runs[0].err, runs[1].err);
+    // the CPU time on the last line of standard output is allowed to differ
+    const auto without_time = [](const std::string& out) { return out.substr(0, out.rfind("tiempo=")); };
+    EXPECT_EQ(without_time(runs[0].out), without_time(runs[1].out));
 }
 
 }  // namespace

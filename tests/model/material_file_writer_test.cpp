@@ -12,7 +12,7 @@
 #include "driver/element_properties.hpp"
 #include "model/liu_moduli.hpp"
 #include "model/material_file_writer.hpp"
-#include "output/scratch_dir.hpp"
+#include "support/scratch_dir.hpp"
 
 namespace {
 
@@ -58,7 +58,7 @@ void expect_close(double read, double written) {
 }
 
 TEST(MaterialFileWriter, RecordsPerMaterialFromTheHighestFrequencyDown) {
-    ef_test::ScratchDir dir;
+    ef::test::ScratchDir dir;
     const ef::RunParams p = two_materials(1, 5);
     write_files(dir.str(), p, ef::liu_material_moduli(p, frequencies(p)));
 
@@ -79,7 +79,7 @@ TEST(MaterialFileWriter, RecordsPerMaterialFromTheHighestFrequencyDown) {
 }
 
 TEST(MaterialFileWriter, SolverReaderGetsTheWrittenValues) {
-    ef_test::ScratchDir dir;
+    ef::test::ScratchDir dir;
     for (int keyqua : {1, 2}) {
         ef::RunParams p = two_materials(keyqua == 1 ? 2 : 1, 7);
         p.keyqua = keyqua;
@@ -109,7 +109,7 @@ TEST(MaterialFileWriter, SolverReaderGetsTheWrittenValues) {
 }
 
 TEST(MaterialFileWriter, EmptyBandHoldsHeadersAndDensitiesOnly) {
-    ef_test::ScratchDir dir;
+    ef::test::ScratchDir dir;
     const ef::RunParams p = two_materials(2, 1);
     write_files(dir.str(), p, ef::liu_material_moduli(p, frequencies(p)));
     EXPECT_EQ(dir.read("p_modulus.freq"), "    1\n    2\n");

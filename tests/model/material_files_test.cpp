@@ -1,5 +1,5 @@
 // Reading the per-frequency moduli and the densities by position.
-#include <fstream>
+#include <cstdio>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include "common/stop.hpp"
 #include "common/units.hpp"
 #include "model/material_files.hpp"
-#include "model/run_deck.hpp"
+#include "support/scratch_dir.hpp"
 
 namespace ef::test {
 namespace {
@@ -40,9 +40,9 @@ struct MaterialFiles {
         }
     }
     MaterialModuli read(int nmat, int jw1, int jw2, const std::string& extra_p = "") {
-        std::ofstream(dir.path() / "p_modulus.freq") << p << extra_p;
-        std::ofstream(dir.path() / "s_modulus.freq") << s;
-        std::ofstream(dir.path() / "bulk_density.mat") << density;
+        dir.write("p_modulus.freq", p + extra_p);
+        dir.write("s_modulus.freq", s);
+        dir.write("bulk_density.mat", density);
         std::istringstream in;
         std::ostringstream out;
         Units units(in, out, dir.path().string());

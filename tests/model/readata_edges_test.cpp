@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "common/format.hpp"
-#include "model/deck_builder.hpp"
-#include "model/run_deck.hpp"
+#include "support/deck_builder.hpp"
+#include "support/run_deck.hpp"
 
 namespace ef::test {
 namespace {

@@ -2,8 +2,8 @@
 // is refused with a message naming the value, before the value is used.
 #include <gtest/gtest.h>
 
-#include "model/deck_builder.hpp"
-#include "model/run_deck.hpp"
+#include "support/deck_builder.hpp"
+#include "support/run_deck.hpp"
 
 namespace ef::test {
 namespace {
@@ -46,7 +46,7 @@ TEST(ReadataFaults, MaterialCountBelowOneBeforeAnyMaterialRecord) {
     const RunResult r = expect_rejected(
         deck.text_through("nmat"),
         "input deck: nmat = 0 (record 22): the number of materials must be at least 1");
-    EXPECT_TRUE(ends_with(r.out, "\n   reduc =  relative error required        0.10000000E-03\n"));
+    EXPECT_TRUE(r.out.ends_with("\n   reduc =  relative error required        0.10000000E-03\n"));
 }
 
 TEST(ReadataFaults, FrequencyStepNeedsPointsAndAPositiveF4) {
@@ -101,7 +101,7 @@ TEST(ReadataFaults, QuadratureAndWaveletType) {
         r = expect_rejected(wavelet.text(), "input deck: key = " + std::to_string(key) +
                                                 " (record 16): the source wavelet type must be "
                                                 "1, 2 or 3");
-        EXPECT_TRUE(ends_with(r.out, "\n jw1 - jw2 - jwlow       2     10      1\n"));
+        EXPECT_TRUE(r.out.ends_with("\n jw1 - jw2 - jwlow       2     10      1\n"));
     }
 }
 
@@ -113,7 +113,7 @@ TEST(ReadataFaults, ElementWithoutMaterialNamedAfterTheRegions) {
         "input deck: no material region covers global element (I, J) = (6, 5); every element "
         "needs a material");
     // All regions were read (the terminator is the last line), no map file.
-    EXPECT_TRUE(ends_with(r.out, " material type number  numat  =     0\n\n"));
+    EXPECT_TRUE(r.out.ends_with(" material type number  numat  =     0\n\n"));
     EXPECT_FALSE(r.has_file("matnum_gnu"));
 }
 

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "model/deck_builder.hpp"
-#include "model/run_deck.hpp"
+#include "support/deck_builder.hpp"
+#include "support/run_deck.hpp"
 
 namespace ef::test {
 namespace {
@@ -93,7 +93,7 @@ TEST(ReadataRobustness, CountsBeyondTheInt32RangeFailTheirLimit) {
     });
     EXPECT_TRUE(r.stopped_with(12345));
     EXPECT_EQ(r.p.npulse, std::numeric_limits<std::int32_t>::max());
-    EXPECT_TRUE(ends_with(r.out, "\n  pulse length in samples********\n")) << r.out;
+    EXPECT_TRUE(r.out.ends_with("\n  pulse length in samples********\n")) << r.out;
 
     // A simulation time of 10^12 time steps.
     r = run_changed([](DeckBuilder& d) { d.stime = 1.0e12; });

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "common/format.hpp"
-#include "model/deck_builder.hpp"
-#include "model/run_deck.hpp"
+#include "support/deck_builder.hpp"
+#include "support/run_deck.hpp"
 
 namespace ef::test {
 namespace {
@@ -59,13 +59,13 @@ TEST(ReadataStops, SnapshotCountsStopBeforeTheirValues) {
     deck.nsnapf_override = 11;
     RunResult r = run_deck(deck.text_through("nsnapf"));
     EXPECT_TRUE(r.stopped_with(5183));
-    EXPECT_TRUE(ends_with(r.out, kRounded));
+    EXPECT_TRUE(r.out.ends_with(kRounded));
 
     DeckBuilder times;
     times.nsnapt_override = 11;
     r = run_deck(times.text_through("nsnapt"));
     EXPECT_TRUE(r.stopped_with(6183));
-    EXPECT_TRUE(ends_with(r.out, kRounded));
+    EXPECT_TRUE(r.out.ends_with(kRounded));
 
     // Ten of each is the limit.
     DeckBuilder ten;
@@ -79,7 +79,7 @@ TEST(ReadataStops, MaterialCount222BeforeAnyMaterial) {
     deck.nmat_override = 21;
     const RunResult r = run_deck(deck.text_through("nmat"));
     EXPECT_TRUE(r.stopped_with(222));
-    EXPECT_TRUE(ends_with(r.out, "\n   reduc =  relative error required        0.10000000E-03\n"))
+    EXPECT_TRUE(r.out.ends_with("\n   reduc =  relative error required        0.10000000E-03\n"))
         << r.out;
 }
 
@@ -90,7 +90,7 @@ TEST(ReadataStops, TimeSamples999AfterTheLiuTables) {
     EXPECT_TRUE(r.stopped_with(999));
     EXPECT_GT(r.p.nt, 10000);
     // ve = sqrt(33333333.3 / 2e6), xmr = 33333333.3
-    EXPECT_TRUE(ends_with(r.out, "\n            1                   0.40825E+01         0.33333E+08\n"))
+    EXPECT_TRUE(r.out.ends_with("\n            1                   0.40825E+01         0.33333E+08\n"))
         << r.out.substr(r.out.size() - 300);
 }
 
@@ -99,7 +99,7 @@ TEST(ReadataStops, Receivers9920AfterTheMute) {
     deck.nrec = 151;
     const RunResult r = run_deck(deck.text());
     EXPECT_TRUE(r.stopped_with(9920));
-    EXPECT_TRUE(ends_with(r.out, "\n   mute in msec  tmute =       0.00000000E+00\n"
+    EXPECT_TRUE(r.out.ends_with("\n   mute in msec  tmute =       0.00000000E+00\n"
                                  " mute in samples   ntmute =     0\n\n"))
         << r.out.substr(r.out.size() - 300);
 }
@@ -113,7 +113,7 @@ TEST(ReadataStops, SourceOutsideTheBlock666) {
     deck.xsou = 70.0;
     RunResult r = run_deck(deck.text());
     EXPECT_TRUE(r.stopped_with(666));
-    EXPECT_TRUE(ends_with(r.out, "\n  wrong jsou =     8\n"));
+    EXPECT_TRUE(r.out.ends_with("\n  wrong jsou =     8\n"));
 
     DeckBuilder rows;
     rows.ysize = 150.0;
@@ -121,7 +121,7 @@ TEST(ReadataStops, SourceOutsideTheBlock666) {
     rows.ysou = 40.0;
     r = run_deck(rows.text());
     EXPECT_TRUE(r.stopped_with(666));
-    EXPECT_TRUE(ends_with(r.out, "\n  wrong ksou =     5\n"));
+    EXPECT_TRUE(r.out.ends_with("\n  wrong ksou =     5\n"));
 
     // The message is gated, the stop is not.
     deck.ncontrol = 1;
@@ -143,7 +143,7 @@ TEST(ReadataStops, SingleReceiverPlainStopAfterTheLine) {
     deck.nrec = 1;
     RunResult r = run_deck(deck.text());
     EXPECT_EQ(r.ending, Ending::plain_stop);
-    EXPECT_TRUE(ends_with(r.out, "\n  number of receivers, nrec =     1\n" +
+    EXPECT_TRUE(r.out.ends_with("\n  number of receivers, nrec =     1\n" +
                                      receiver_lines(10.0, 70.0, 90.0, 70.0)));
     deck.ncontrol = 1;
     r = run_deck(deck.text());
@@ -159,12 +159,11 @@ TEST(ReadataStops, ReceiverOutsideTheBlock88888) {
     RunResult r = run_deck(deck.text());
     EXPECT_TRUE(r.stopped_with(88888));
     // The first receiver is printed in full before the second fails.
-    EXPECT_TRUE(ends_with(r.out,
-                          "\n receiver i =    1   irx & iry =     6    8\n"
-                          "               rx(i) & ry(i) =   50.000000      70.000000      m\n"
-                          "\n receiver i =    2   irx & iry =    16   16\n"
-                          "               rx(i) & ry(i) =   150.00000      70.000000      m\n"
-                          "\n receiver i =    2   irx(i)  =    16nx+1  =    11\n"))
+    EXPECT_TRUE(r.out.ends_with("\n receiver i =    1   irx & iry =     6    8\n"
+                                "               rx(i) & ry(i) =   50.000000      70.000000      m\n"
+                                "\n receiver i =    2   irx & iry =    16   16\n"
+                                "               rx(i) & ry(i) =   150.00000      70.000000      m\n"
+                                "\n receiver i =    2   irx(i)  =    16nx+1  =    11\n"))
         << r.out.substr(r.out.size() - 400);
 
     // On the right edge the row comes out ny too high: 1.5 h is ny + 2.
@@ -175,7 +174,7 @@ TEST(ReadataStops, ReceiverOutsideTheBlock88888) {
     edge.yinic = edge.yfin = 15.0;
     r = run_deck(edge.text());
     EXPECT_TRUE(r.stopped_with(88888));
-    EXPECT_TRUE(ends_with(r.out, "\n receiver i =    2    iry(i)  =    10ny+1  =     9\n"));
+    EXPECT_TRUE(r.out.ends_with("\n receiver i =    2    iry(i)  =    10ny+1  =     9\n"));
 }
 
 TEST(ReadataStops, Frequencies33377AfterTheBandLine) {
@@ -186,7 +185,7 @@ TEST(ReadataStops, Frequencies33377AfterTheBandLine) {
     EXPECT_GE(r.p.jw2, 699);
     char line[80];
     std::snprintf(line, sizeof line, "\n jw1 - jw2 - jwlow %7d%7d%7d\n", 2, r.p.jw2, r.p.jwlow);
-    EXPECT_TRUE(ends_with(r.out, line));
+    EXPECT_TRUE(r.out.ends_with(line));
 }
 
 struct RegionCase {
@@ -214,7 +213,7 @@ TEST(ReadataStops, RegionChecksAlwaysPrintedThenPlainStop) {
             deck.regions = {whole, c.region};
             const RunResult r = run_deck(deck.text());
             EXPECT_EQ(r.ending, Ending::plain_stop) << c.message;
-            EXPECT_TRUE(ends_with(r.out, c.message)) << c.message << r.out.substr(r.out.size() - 200);
+            EXPECT_TRUE(r.out.ends_with(c.message)) << c.message << r.out.substr(r.out.size() - 200);
             EXPECT_FALSE(r.has_file("matnum_gnu"));
             EXPECT_FALSE(r.has_file("slice_matnum_math"));
         }
@@ -237,7 +236,7 @@ TEST(ReadataStops, RegionLinesAsReadAndAsElements) {
                          " material type number  numat    =     1\n\n"),
               std::string::npos);
     // The terminating region is printed as read, without element range.
-    EXPECT_TRUE(ends_with(r.out, "  from  xi                     =      -0.10000000E+01 m  \n"
+    EXPECT_TRUE(r.out.ends_with("  from  xi                     =      -0.10000000E+01 m  \n"
                                  " up to xf                     =       0.00000000E+00 m \n"
                                  " from  yi                     =       0.00000000E+00 m  \n"
                                  " up to yf                     =       0.00000000E+00 m \n"

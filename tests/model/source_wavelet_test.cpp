@@ -11,13 +11,13 @@
 #include "common/stop.hpp"
 #include "common/units.hpp"
 #include "model/source_wavelet.hpp"
-#include "output/scratch_dir.hpp"
+#include "support/records.hpp"
+#include "support/scratch_units.hpp"
 
 namespace {
 
 using ef::Complex;
-using ef_test::numbers;
-using ef_test::ScratchDir;
+using ef::test::numbers;
 
 constexpr double kTwoPi = 6.28318530717958;
 
@@ -46,12 +46,7 @@ ef::ProcessGrid grid(int ncontrol) {
     return a1;
 }
 
-struct SourceRun {
-    ScratchDir dir;
-    std::istringstream in;
-    std::ostringstream out;
-    ef::Units units{in, out, dir.str()};
-
+struct SourceRun : ef::test::ScratchUnits {
     SourceRun() {
         units.open(20, "source", ef::FileStatus::unknown);
         units.open(21, "spectrum", ef::FileStatus::unknown);

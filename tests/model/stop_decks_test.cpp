@@ -2,12 +2,10 @@
 // with that numeric stop, plain_stop_* with a plain stop, reject_* with a run
 // error (exit status 2).
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
-#include "model/run_deck.hpp"
+#include "support/run_deck.hpp"
 
 namespace ef::test {
 namespace {
@@ -18,10 +16,7 @@ TEST(StopDecks, EachDeckEndsAsItsNameSays) {
          std::filesystem::directory_iterator(std::string(ELASTOFREQ_TEST_DATA) + "/decks")) {
         const std::string name = entry.path().filename().string();
         if (entry.path().extension() != ".deck" || name == "two_layer.deck") continue;
-        std::ifstream f(entry.path());
-        std::ostringstream text;
-        text << f.rdbuf();
-        const RunResult r = run_deck(text.str());
+        const RunResult r = run_deck(read_file(entry.path()));
         if (name.rfind("stop_", 0) == 0) {
             EXPECT_TRUE(r.stopped_with(std::stoi(name.substr(5)))) << name << " " << r.message;
         } else if (name.rfind("plain_stop_", 0) == 0) {

@@ -1,28 +1,20 @@
 // The two-layer example deck and its material files, read as a run reads
 // them: the deck through readata, then the moduli for the band it sets.
-#include <fstream>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "common/units.hpp"
 #include "model/material_files.hpp"
-#include "model/run_deck.hpp"
+#include "support/run_deck.hpp"
 
 namespace ef::test {
 namespace {
 
 const std::string kDecks = std::string(ELASTOFREQ_TEST_DATA) + "/decks";
 
-std::string slurp(const std::string& path) {
-    std::ifstream f(path);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 TEST(TwoLayerDeck, SetsUpTheModelAndMatchesItsMaterialFiles) {
-    const RunResult r = run_deck(slurp(kDecks + "/two_layer.deck"));
+    const RunResult r = run_deck(read_file(kDecks + "/two_layer.deck"));
     ASSERT_EQ(r.ending, Ending::normal) << r.message;
     const RunParams& p = r.p;
     EXPECT_EQ(p.nx, 20);

@@ -6,9 +6,7 @@ blank canvas), and folders with files missing."""
 import os
 import subprocess
 import sys
-import tempfile
 import unittest
-from pathlib import Path
 
 import matplotlib
 
@@ -41,14 +39,7 @@ def colour_fractions(png):
     return red.mean(), blue.mean(), rgb.std()
 
 
-class PlotRun(unittest.TestCase):
-    def setUp(self):
-        self.tmp = tempfile.TemporaryDirectory()
-        self.root = Path(self.tmp.name)
-
-    def tearDown(self):
-        self.tmp.cleanup()
-
+class PlotRun(rf.ScratchTestCase):
     def test_a_full_run_folder_gives_every_picture(self):
         folder = rf.new_run_folder(self.root / "run")
         dt, nt = rf.deck_dt_nt()

@@ -7,15 +7,16 @@
 
 #include "common/units.hpp"
 #include "output/receivers.hpp"
-#include "output/scratch_dir.hpp"
 #include "output/snapshots.hpp"
 #include "output/trace_field.hpp"
+#include "support/records.hpp"
+#include "support/scratch_units.hpp"
 
 namespace {
 
 using ef::Complex;
-using ef_test::numbers;
-using ef_test::ScratchDir;
+using ef::test::numbers;
+using ef::test::ScratchDir;
 
 constexpr double kInversePi = 3.14159265358975;
 
@@ -39,11 +40,11 @@ TEST(ElementCentre, SumsLeftToRightAndDropsTinyValues) {
 
 TEST(Savtrace, StoresCentresOfBothComponentsPerReceiver) {
     const int nx = 4, ny = 3;
-    ef::InterfaceState field = ef_test::zero_field(nx, ny);
-    ef_test::set_centre(field, 1, 2, 3, {1.5, -2.0});
-    ef_test::set_centre(field, 2, 2, 3, {0.25, 4.0});
-    ef_test::set_centre(field, 1, 5, 1, {-3.0, 0.5});    // receiver on the ring column nx + 1
-    ef_test::set_centre(field, 2, 5, 1, {2e-15, 0.0});   // below the threshold
+    ef::InterfaceState field = ef::test::zero_field(nx, ny);
+    ef::test::set_centre(field, 1, 2, 3, {1.5, -2.0});
+    ef::test::set_centre(field, 2, 2, 3, {0.25, 4.0});
+    ef::test::set_centre(field, 1, 5, 1, {-3.0, 0.5});    // receiver on the ring column nx + 1
+    ef::test::set_centre(field, 2, 5, 1, {2e-15, 0.0});   // below the threshold
     const std::vector<int> irx{0, 2, 5, 1}, iry{0, 3, 1, 1};
     ef::ReceiverSpectra spectra;
     spectra.fu2(17, 2) = {9.0, 9.0};
@@ -57,12 +58,7 @@ TEST(Savtrace, StoresCentresOfBothComponentsPerReceiver) {
     EXPECT_TRUE(spectra.fu1(600, 150) == (Complex{0.0, 0.0}));
 }
 
-struct TraceRun {
-    ScratchDir dir;
-    std::istringstream in;
-    std::ostringstream out;
-    ef::Units units{in, out, dir.str()};
-
+struct TraceRun : ef::test::ScratchUnits {
     TraceRun() {
         units.open(98, "vx_traces.su", ef::FileStatus::unknown);
         units.open(99, "vz_traces.su", ef::FileStatus::unknown);
@@ -139,9 +135,7 @@ TEST(WriteTraces, MidPointSamplingUsesEveryFrequency) {
 
 TEST(WriteTraces, NoReceiversLeavesTheFilesAsTheyWere) {
     ScratchDir dir;
-    for (const char* name : {"vx_traces.su", "vz_traces.su"}) {
-        std::ofstream(dir.str() + "/" + name) << "old\n";
-    }
+    for (const char* name : {"vx_traces.su", "vz_traces.su"}) dir.write(name, "old\n");
     {
         std::istringstream in;
         std::ostringstream out;

@@ -1,18 +1,20 @@
-"""Fabricated run folders for the tests of elastofreq_segy and tools/plot_run.py:
-the files a finished run leaves, written in the solver's record formats, for
-the small deck tests/data/segy/deck.txt."""
+"""Fabricated run folders for the tests of elastofreq_segy and tools/plot_run.py
+(the files a finished run leaves, in the solver's record formats, for the deck
+tests/data/segy/deck.txt), a test case with a scratch folder, program runs."""
 
 import math
 import os
 import re
 import shutil
+import subprocess
+import tempfile
+import unittest
 from pathlib import Path
 
 BIN_DIR = Path(os.environ.get("ELASTOFREQ_BIN_DIR", "build"))
 TEST_DATA = Path(os.environ.get("ELASTOFREQ_TEST_DATA", "tests/data"))
 SOURCE_DIR = Path(os.environ.get("ELASTOFREQ_SOURCE_DIR", "."))
 DECK = TEST_DATA / "segy" / "deck.txt"
-SEGY_PROGRAM = BIN_DIR / "elastofreq_segy"
 PLOT_TOOL = SOURCE_DIR / "tools" / "plot_run.py"
 
 # The deck's model, worked out here independently of readata.
@@ -172,6 +174,24 @@ def write_material_files(folder):
     (folder / "p_modulus.freq").write_text("\n".join(rows_p) + "\n")
     (folder / "s_modulus.freq").write_text("\n".join(rows_s) + "\n")
     (folder / "bulk_density.mat").write_text(f"    1\n{density:20.12E}\n")
+
+
+class ScratchTestCase(unittest.TestCase):
+    """A test case whose every test has a fresh folder, self.root, removed
+    after it."""
+
+    def setUp(self):
+        scratch = tempfile.TemporaryDirectory()
+        self.addCleanup(scratch.cleanup)
+        self.root = Path(scratch.name)
+
+
+def run_program(name, folder, deck=None, timeout=300):
+    """Runs a program of the build in folder with deck (by default the
+    folder's deck.txt) on standard input; text output captured."""
+    with open(deck or Path(folder) / "deck.txt", "rb") as stdin:
+        return subprocess.run([str(BIN_DIR / name)], cwd=folder, stdin=stdin,
+                              capture_output=True, text=True, timeout=timeout)
 
 
 def new_run_folder(parent, with_traces=True):

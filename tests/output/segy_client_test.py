@@ -4,10 +4,7 @@ receiver count, sample count and interval, the coordinates of every trace
 header and every sample, against the text traces and against the geometry of
 the deck worked out independently; and the failures a user meets."""
 
-import subprocess
-import tempfile
 import unittest
-from pathlib import Path
 
 import numpy as np
 import segyio
@@ -16,20 +13,14 @@ import run_folder as rf
 
 
 def run_segy(folder, deck=None):
-    deck = deck or (folder / "deck.txt")
-    with open(deck, "rb") as stdin:
-        return subprocess.run([str(rf.SEGY_PROGRAM)], cwd=folder, stdin=stdin,
-                              capture_output=True, text=True, timeout=120)
+    return rf.run_program("elastofreq_segy", folder, deck, timeout=120)
 
 
-class SegyFromARunFolder(unittest.TestCase):
+class SegyFromARunFolder(rf.ScratchTestCase):
     def setUp(self):
-        self.tmp = tempfile.TemporaryDirectory()
-        self.folder = rf.new_run_folder(Path(self.tmp.name) / "run")
+        super().setUp()
+        self.folder = rf.new_run_folder(self.root / "run")
         self.dt, self.nt = rf.deck_dt_nt()
-
-    def tearDown(self):
-        self.tmp.cleanup()
 
     def test_files_match_the_text_traces_and_the_deck(self):
         result = run_segy(self.folder)
@@ -93,9 +84,7 @@ class SegyFromARunFolder(unittest.TestCase):
         for name in ("vx_traces.su", "vz_traces.su"):
             (self.folder / name).unlink()
         rf.write_material_files(self.folder)
-        with open(self.folder / "deck.txt", "rb") as stdin:
-            solver = subprocess.run([str(rf.BIN_DIR / "elastofreq")], cwd=self.folder,
-                                    stdin=stdin, capture_output=True, text=True, timeout=300)
+        solver = rf.run_program("elastofreq", self.folder)
         self.assertEqual(solver.returncode, 0, solver.stderr)
         result = run_segy(self.folder)
         self.assertEqual(result.returncode, 0, result.stderr)

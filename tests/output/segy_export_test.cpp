@@ -8,50 +8,32 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 
 #include "common/stop.hpp"
 #include "output/segy_export.hpp"
-#include "output/scratch_dir.hpp"
 #include "output/trace_text.hpp"
+#include "support/run_error.hpp"
+#include "support/scratch_dir.hpp"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-using ef_test::ScratchDir;
-
-fs::path path_of(const ScratchDir& dir) { return fs::path(dir.str()); }
-
-void write_text(const fs::path& file, const std::string& text) {
-    std::ofstream(file) << text;
-}
-
-std::string run_message(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ef::RunError& e) {
-        return e.what();
-    }
-    return "no error";
-}
-
-}  // namespace
+using ef::test::run_error_of;
+using ef::test::ScratchDir;
 
 TEST(TraceText, ReadsFortranFieldsReceiverMajor) {
     ScratchDir dir;
     // Forms a (g15.4) record takes: fixed point, exponent form, a three-digit
     // exponent without its letter, negative zero.
-    write_text(path_of(dir) / "t.su",
-               "  0.1235        \n"
-               " -0.4500E-02\n"
-               "  0.1000-119\n"
-               " -0.000    \n"
-               "   12.00    \n"
-               "  0.2500E+10\n");
-    const ef::TraceGather g = ef::read_trace_text(path_of(dir) / "t.su", 2, 3);
+    dir.write("t.su",
+              "  0.1235        \n"
+              " -0.4500E-02\n"
+              "  0.1000-119\n"
+              " -0.000    \n"
+              "   12.00    \n"
+              "  0.2500E+10\n");
+    const ef::TraceGather g = ef::read_trace_text(dir.path() / "t.su", 2, 3);
     ASSERT_EQ(g.samples.size(), 6u);
     EXPECT_DOUBLE_EQ(g.at(0, 0), 0.1235);
     EXPECT_DOUBLE_EQ(g.at(0, 1), -0.45e-2);
@@ -63,26 +45,26 @@ TEST(TraceText, ReadsFortranFieldsReceiverMajor) {
 
 TEST(TraceText, RefusesFilesThatDoNotMatchTheDeck) {
     ScratchDir dir;
-    const fs::path file = path_of(dir) / "vx_traces.su";
-    EXPECT_NE(run_message([&] { ef::read_trace_text(file, 2, 2); }).find("cannot open"),
+    const fs::path file = dir.path() / "vx_traces.su";
+    EXPECT_NE(run_error_of([&] { ef::read_trace_text(file, 2, 2); }).find("cannot open"),
               std::string::npos);
 
-    write_text(file, "  0.1000    \n  0.2000    \n  0.3000    \n");
-    const std::string short_file = run_message([&] { ef::read_trace_text(file, 2, 2); });
+    dir.write("vx_traces.su", "  0.1000    \n  0.2000    \n  0.3000    \n");
+    const std::string short_file = run_error_of([&] { ef::read_trace_text(file, 2, 2); });
     EXPECT_NE(short_file.find("vx_traces.su holds only 3 records"), std::string::npos) << short_file;
     EXPECT_NE(short_file.find("need 4"), std::string::npos) << short_file;
 
-    const std::string long_file = run_message([&] { ef::read_trace_text(file, 1, 2); });
+    const std::string long_file = run_error_of([&] { ef::read_trace_text(file, 1, 2); });
     EXPECT_NE(long_file.find("at least 3"), std::string::npos) << long_file;
 
-    write_text(file, "  0.1000    \n  0.2000    \n\n  \n");
+    dir.write("vx_traces.su", "  0.1000    \n  0.2000    \n\n  \n");
     EXPECT_EQ(ef::read_trace_text(file, 1, 2).samples.size(), 2u);  // trailing blank lines
 
-    write_text(file, "  0.1000    \n  garbage     \n");
-    const std::string bad = run_message([&] { ef::read_trace_text(file, 1, 2); });
+    dir.write("vx_traces.su", "  0.1000    \n  garbage     \n");
+    const std::string bad = run_error_of([&] { ef::read_trace_text(file, 1, 2); });
     EXPECT_NE(bad.find("vx_traces.su record 2"), std::string::npos) << bad;
 
-    EXPECT_NE(run_message([&] { ef::read_trace_text(file, 0, 2); }).find("no trace"),
+    EXPECT_NE(run_error_of([&] { ef::read_trace_text(file, 0, 2); }).find("no trace"),
               std::string::npos);
 }
 
@@ -90,18 +72,18 @@ TEST(SegyHeaders, IntervalAndCoordinatesRoundToTheirUnits) {
     EXPECT_EQ(ef::segy_interval_us(0.26570), 266);
     EXPECT_EQ(ef::segy_interval_us(0.0005), 1);  // half a microsecond rounds up
     EXPECT_EQ(ef::segy_interval_us(32.767), 32767);
-    EXPECT_NE(run_message([] { ef::segy_interval_us(0.0004); }).find("does not fit"),
+    EXPECT_NE(run_error_of([] { ef::segy_interval_us(0.0004); }).find("does not fit"),
               std::string::npos);
-    EXPECT_NE(run_message([] { ef::segy_interval_us(32.768); }).find("does not fit"),
+    EXPECT_NE(run_error_of([] { ef::segy_interval_us(32.768); }).find("does not fit"),
               std::string::npos);
-    EXPECT_NE(run_message([] { ef::segy_interval_us(std::nan("")); }).find("does not fit"),
+    EXPECT_NE(run_error_of([] { ef::segy_interval_us(std::nan("")); }).find("does not fit"),
               std::string::npos);
 
     EXPECT_EQ(ef::segy_scaled_coordinate(12.5), 1250);
     EXPECT_EQ(ef::segy_scaled_coordinate(0.125), 13);
     EXPECT_EQ(ef::segy_scaled_coordinate(-3.504), -350);
     EXPECT_EQ(ef::segy_scaled_coordinate(21474836.47), 2147483647);
-    EXPECT_NE(run_message([] { ef::segy_scaled_coordinate(21474836.48); }).find("does not fit"),
+    EXPECT_NE(run_error_of([] { ef::segy_scaled_coordinate(21474836.48); }).find("does not fit"),
               std::string::npos);
 }
 
@@ -172,7 +154,7 @@ TEST(SegyExport, TextualHeaderHoldsTheRunDescription) {
 
 TEST(SegyExport, SegyioReadsBackHeadersAndSamples) {
     ScratchDir dir;
-    const fs::path file = path_of(dir) / "vz_traces.sgy";
+    const fs::path file = dir.path() / "vz_traces.sgy";
     const ef::SegySurvey s = small_survey();
     const ef::TraceGather g = small_gather(s);
     ef::write_segy(file, s, g);
@@ -226,19 +208,19 @@ TEST(SegyExport, FailuresLeaveNoFileBehind) {
     ef::SegySurvey s = small_survey();
     const ef::TraceGather g = small_gather(s);
 
-    const fs::path nowhere = path_of(dir) / "missing" / "vz_traces.sgy";
-    EXPECT_NE(run_message([&] { ef::write_segy(nowhere, s, g); }).find("cannot create"),
+    const fs::path nowhere = dir.path() / "missing" / "vz_traces.sgy";
+    EXPECT_NE(run_error_of([&] { ef::write_segy(nowhere, s, g); }).find("cannot create"),
               std::string::npos);
 
-    const fs::path file = path_of(dir) / "vz_traces.sgy";
+    const fs::path file = dir.path() / "vz_traces.sgy";
     s.dt = 1.0e-5;  // far below a microsecond
-    EXPECT_NE(run_message([&] { ef::write_segy(file, s, g); }).find("sample interval"),
+    EXPECT_NE(run_error_of([&] { ef::write_segy(file, s, g); }).find("sample interval"),
               std::string::npos);
     EXPECT_FALSE(fs::exists(file));
 
     s = small_survey();
     s.rx.pop_back();
-    EXPECT_NE(run_message([&] { ef::write_segy(file, s, g); }).find("do not match"),
+    EXPECT_NE(run_error_of([&] { ef::write_segy(file, s, g); }).find("do not match"),
               std::string::npos);
     EXPECT_FALSE(fs::exists(file));
 }

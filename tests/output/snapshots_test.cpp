@@ -9,24 +9,19 @@
 #include "common/format.hpp"
 #include "common/units.hpp"
 #include "output/fourier.hpp"
-#include "output/scratch_dir.hpp"
 #include "output/snapshots.hpp"
 #include "output/trace_field.hpp"
+#include "support/records.hpp"
+#include "support/scratch_units.hpp"
 
 namespace {
 
 using ef::Complex;
-using ef_test::numbers;
-using ef_test::ScratchDir;
+using ef::test::numbers;
 
 constexpr double kPi = 3.141592653589793;
 
-struct OutputRun {
-    ScratchDir dir;
-    std::istringstream in;
-    std::ostringstream out;
-    ef::Units units{in, out, dir.str()};
-};
+using OutputRun = ef::test::ScratchUnits;
 
 // The sweep adds one frequency at a time, from jw2 down; scaled by dw/pi the
 // sums are the inverse kernel's series of each element's centre spectrum at
@@ -44,14 +39,14 @@ TEST(SnapshotSums, AccumulateTheInverseSum) {
         std::vector<std::vector<std::vector<Complex>>> spectra(
             2, std::vector<std::vector<Complex>>(nx * ny, std::vector<Complex>(jw2)));
         ef::SnapshotSums sums(nx, ny, nsnapt);
-        ef::InterfaceState field = ef_test::zero_field(nx, ny);
+        ef::InterfaceState field = ef::test::zero_field(nx, ny);
         for (int jw = jw2; jw >= jw1; --jw) {
             for (int c = 1; c <= 2; ++c)
                 for (int e = 0; e < nx * ny; ++e) {
                     Complex v{u(gen), u(gen)};
                     if (e == nx * ny - 1 && c == 2) v = {3e-15, -4e-15};  // |v| 5e-15
                     spectra[c - 1][e][jw - 1] = v;
-                    ef_test::set_centre(field, c, e % nx + 1, e / nx + 1, v);
+                    ef::test::set_centre(field, c, e % nx + 1, e / nx + 1, v);
                 }
             (keyqua == 1 ? ef::finvpic1 : ef::finvpic2)(jw, nx, ny, field, sums, nsnapt, itsnap,
                                                         dt, delw);
@@ -90,13 +85,13 @@ TEST(FrequencySnapshots, BlocksPerListedFrequencyAndMiddleProfiles) {
     OutputRun run;
     const int nx = 3, ny = 1;
     const ef::RunParams p = snapshot_params(nx, ny, {7, 5, 7});
-    ef::InterfaceState field = ef_test::zero_field(nx, ny);
+    ef::InterfaceState field = ef::test::zero_field(nx, ny);
     for (int i = 0; i <= nx + 1; ++i)
         for (int j = 0; j <= ny + 1; ++j) {
-            ef_test::set_centre(field, 1, i, j, {1.0 + i + 10.0 * j, 0.5});
-            ef_test::set_centre(field, 2, i, j, {-(1.0 + i + 10.0 * j), 0.5});
+            ef::test::set_centre(field, 1, i, j, {1.0 + i + 10.0 * j, 0.5});
+            ef::test::set_centre(field, 2, i, j, {-(1.0 + i + 10.0 * j), 0.5});
         }
-    ef_test::set_centre(field, 1, 2, 1, {5e-15, 0.0});  // written as 0
+    ef::test::set_centre(field, 1, 2, 1, {5e-15, 0.0});  // written as 0
     ef::write_frequency_snapshots(run.units, p, 6, field);  // not listed: nothing
     run.units.flush_all();
     for (int unit = 15; unit <= 18; ++unit) EXPECT_FALSE(run.dir.exists("fort." + std::to_string(unit)));

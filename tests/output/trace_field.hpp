@@ -7,7 +7,7 @@
 #include "common/grid2.hpp"
 #include "solver/interface_state.hpp"
 
-namespace ef_test {
+namespace ef::test {
 
 inline ef::InterfaceState zero_field(int nx, int ny) {
     ef::InterfaceState s;
@@ -30,4 +30,4 @@ inline void set_centre(ef::InterfaceState& s, int component, int i, int j, ef::C
     }
 }
 
-}  // namespace ef_test
+}  // namespace ef::test

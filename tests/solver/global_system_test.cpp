@@ -10,9 +10,9 @@
 #include <string>
 #include <utility>
 
-#include "driver/dense_global_system.hpp"
 #include "solver/direct_solve.hpp"
 #include "solver/global_system.hpp"
+#include "support/dense_global_system.hpp"
 
 namespace {
 

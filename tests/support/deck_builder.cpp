@@ -1,4 +1,4 @@
-#include "model/deck_builder.hpp"
+#include "support/deck_builder.hpp"
 
 #include <cstdio>
 #include <stdexcept>

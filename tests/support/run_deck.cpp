@@ -1,9 +1,6 @@
-#include "model/run_deck.hpp"
+#include "support/run_deck.hpp"
 
-#include <atomic>
-#include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "common/stop.hpp"
 #include "common/units.hpp"
@@ -11,30 +8,7 @@
 
 namespace ef::test {
 
-namespace {
-std::filesystem::path fresh_directory() {
-    static std::atomic<int> counter{0};
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("elastofreq_deck_" + std::to_string(::getpid()) + "_" +
-                      std::to_string(counter++));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-}  // namespace
-
-ScratchDir::ScratchDir() : path_(fresh_directory()) {}
-ScratchDir::~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::string RunResult::file(const std::string& name) const {
-    std::ifstream f(dir / name);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
+std::string RunResult::file(const std::string& name) const { return read_file(dir / name); }
 
 bool RunResult::has_file(const std::string& name) const {
     return std::filesystem::exists(dir / name);
@@ -64,10 +38,6 @@ RunResult run_deck(const std::string& deck, std::int32_t row_limit, int iproc) {
     }
     r.out = out.str();
     return r;
-}
-
-bool ends_with(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 }  // namespace ef::test

@@ -1,4 +1,4 @@
-#include "driver/dense_global_system.hpp"
+#include "support/dense_global_system.hpp"
 
 #include <cmath>
 

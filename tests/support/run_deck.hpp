@@ -7,21 +7,9 @@
 #include <string>
 
 #include "common/run_params.hpp"
+#include "support/scratch_dir.hpp"
 
 namespace ef::test {
-
-// A scratch directory removed when the object goes.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 enum class Ending { normal, stop_code, plain_stop, run_error };
 
@@ -42,8 +30,5 @@ struct RunResult {
 };
 
 RunResult run_deck(const std::string& deck, std::int32_t row_limit = 602, int iproc = 0);
-
-// True when text ends with tail.
-bool ends_with(const std::string& text, const std::string& tail);
 
 }  // namespace ef::test
