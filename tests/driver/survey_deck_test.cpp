@@ -2,13 +2,10 @@
 // early reported as a fault of the survey file's deck key, status 2.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
-#include "common/stop.hpp"
 #include "driver/survey_deck.hpp"
-#include "model/deck_builder.hpp"
-#include "output/scratch_dir.hpp"
+#include "support/deck_builder.hpp"
+#include "support/run_error.hpp"
+#include "support/scratch_dir.hpp"
 
 namespace ef {
 namespace {
@@ -19,35 +16,30 @@ std::string survey_text(double receiver_x) {
 }
 
 // The message of the fault, or "" when the deck is accepted.
-std::string fault(const ef_test::ScratchDir& dir, const test::DeckBuilder& deck,
+std::string fault(const test::ScratchDir& dir, const test::DeckBuilder& deck,
                   double receiver_x = 50.0) {
-    std::ofstream(dir.str() + "/deck.in") << deck.text();
-    const Survey survey = parse_survey(survey_text(receiver_x), dir.str() + "/s.toml");
-    try {
+    dir.write("deck.in", deck.text());
+    const Survey survey = parse_survey(survey_text(receiver_x), dir.path() / "s.toml");
+    return test::run_error_of([&] {
         const RunParams p = read_survey_deck(survey, BuildLimits{801});
         EXPECT_EQ(p.xsize, 100.0);
         EXPECT_EQ(p.ysize, 80.0);
-    } catch (const RunError& e) {
-        return e.what();
-    }
-    return "";
+    });
 }
 
 TEST(SurveyDeck, DeckFaultsStopsAndPositionsAsSurveyFaults) {
-    const ef_test::ScratchDir dir;
+    const test::ScratchDir dir;
     const std::string where = dir.str() + "/s.toml:2: deck: ";
     const std::string deck = dir.str() + "/deck.in";
 
     test::DeckBuilder good;  // 10 x 8 elements of 10 m
     EXPECT_EQ(fault(dir, good, 100.0), "") << "a shot on a corner, a receiver on the right edge";
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"deck.in"})
+        << "the deck reader's own files went elsewhere";
     EXPECT_EQ(fault(dir, good, 100.01),
               dir.str() + "/s.toml:8: receivers.x[2]: receiver 2 at (100.01, 80) m is outside the"
                           " model: the model of " + deck +
                   " spans x = 0 to 100 m and y = 0 to 80 m, its edges included");
-    // The deck reader's own files went elsewhere.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.str()),
-                            std::filesystem::directory_iterator()),
-              1);
 
     test::DeckBuilder rejected;
     rejected.nsx = 0;
@@ -60,18 +52,14 @@ TEST(SurveyDeck, DeckFaultsStopsAndPositionsAsSurveyFaults) {
                       " or column of a block than the program takes (docs/deck.md, exit statuses)");
     test::DeckBuilder one_receiver;
     one_receiver.nrec = 1;
-    EXPECT_NE(fault(dir, one_receiver).find(where + "the deck reader ends the run on " + deck +
-                                            " before the model is complete"),
-              std::string::npos);
+    EXPECT_EQ(fault(dir, one_receiver).rfind(where + "the deck reader ends the run on " + deck +
+                                             " before the model is complete", 0),
+              0u);
 
-    Survey missing = parse_survey(survey_text(50.0), dir.str() + "/s.toml");
-    missing.deck = dir.str() + "/none.in";
-    EXPECT_THROW(
-        try { read_survey_deck(missing, BuildLimits{801}); } catch (const RunError& e) {
-            EXPECT_EQ(std::string(e.what()), where + "cannot open the deck " + dir.str() + "/none.in");
-            throw;
-        },
-        RunError);
+    Survey missing = parse_survey(survey_text(50.0), dir.path() / "s.toml");
+    missing.deck = dir.path() / "none.in";
+    EXPECT_EQ(test::run_error_of([&] { read_survey_deck(missing, BuildLimits{801}); }),
+              where + "cannot open the deck " + dir.str() + "/none.in");
 }
 
 }  // namespace

@@ -8,15 +8,15 @@ survey_files_tool writes, recomputed here from its formulas."""
 import math
 import os
 import subprocess
-import tempfile
 import unittest
-from pathlib import Path
 
 import h5py
 import numpy as np
 import segyio
 
-TOOL = Path(os.environ.get("ELASTOFREQ_BIN_DIR", "build")) / "survey_files_tool"
+import run_folder as rf
+
+TOOL = rf.BIN_DIR / "survey_files_tool"
 SHOTS = [(100.25, 300.0, b"explosion", 2.0, 0.0, 0.0, 0.0), (0.0, 0.0, b"force_x", 1.0, 0.0, 0.0, 0.0),
          (300.0, 150.0, b"moment", 1.0, 1.0, -1.0, 0.5)]
 RECEIVERS = [(0.0, 300.0), (12.34, 299.99), (150.5, 250.0), (300.0, 0.0)]
@@ -43,11 +43,10 @@ def inverse_sum(spectra, keyqua, jw1):
     return (dw / math.pi) * np.real(work @ np.exp(1j * np.outer(w, t)))
 
 
-class SurveyFiles(unittest.TestCase):
+class SurveyFiles(rf.ScratchTestCase):
     def write(self, keyqua, jw1):
-        tmp = tempfile.TemporaryDirectory()
-        self.addCleanup(tmp.cleanup)
-        folder = Path(tmp.name)
+        folder = self.root / f"keyqua{keyqua}_jw1_{jw1}"
+        folder.mkdir()
         result = subprocess.run([str(TOOL), str(folder), str(keyqua), str(jw1)],
                                 capture_output=True, text=True, timeout=60)
         self.assertEqual(result.returncode, 0, result.stderr)
