@@ -124,8 +124,11 @@ void write_conventions(SurveyFile& out, const Survey& survey, const SurveySampli
                        " t_k = (k - 1) dt");
     out.text_attribute("coordinates",
                        "metres; x from the model's left edge, y upward from its bottom edge");
+    // The deck reader's internal units: m, ms, densities in g/m^3, moduli in
+    // kPa, and so forces in kN.
     out.text_attribute("displacement_units",
-                       "the solver's, for a unit source amplitude times source_spectrum");
+                       "m, for loads in kN per metre along the third axis: a force amplitude"
+                       " of 1 is 1 kN/m, a scalar moment of 1 is 1 kN m/m, times source_spectrum");
     out.text_attribute("survey_file", survey.file.string());
     out.text_attribute("deck", survey.deck.string());
     out.text_attribute("top", survey.boundaries.free_top ? "free" : "absorbing");
