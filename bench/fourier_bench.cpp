@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "output/fourier.hpp"
+#include "common/fourier.hpp"
 #include "output/snapshots.hpp"
-#include "solver/interface_state.hpp"
+#include "solver/wave_field.hpp"
 
 namespace {
 
@@ -80,17 +80,24 @@ BENCHMARK(BM_finvu_many)
 // One frequency's term of the ten time-domain snapshot sums over a 200 x 150 grid.
 void BM_finvpic2(benchmark::State& state) {
     const int nx = 200, ny = 150, nsnapt = 10;
-    ef::InterfaceState field(nx, ny);
+    ef::WaveField field(nx, ny);
     for (int j = 1; j <= ny; ++j)
         for (int i = 1; i <= nx; ++i) {
             const Complex u{std::cos(0.1 * i) * j, std::sin(0.2 * j) * i};
-            field.u1ln(i, j) = field.u1tn(i, j) = field.u1bn(i, j) = field.u1rn(i, j) = u;
-            field.u2ln(i, j) = field.u2tn(i, j) = field.u2bn(i, j) = field.u2rn(i, j) = u;
+            for (int c = 1; c <= 2; ++c)
+                for (ef::Edge e : {ef::Edge::left, ef::Edge::top, ef::Edge::bottom, ef::Edge::right})
+                    field.trace(c, e, i, j) = u;
         }
     ef::SnapshotSums sums(nx, ny, nsnapt);
-    std::vector<int> itsnap{0, 1, 100, 200, 300, 400, 500, 600, 700, 800, 900};
+    ef::RunParams p;
+    p.nx = nx;
+    p.ny = ny;
+    p.nsnapt = nsnapt;
+    p.itsnap = {0, 1, 100, 200, 300, 400, 500, 600, 700, 800, 900};
+    p.dt = kDt;
+    p.delw = kDw;
     for (auto _ : state) {
-        ef::finvpic2(17, nx, ny, field, sums, nsnapt, itsnap, kDt, kDw);
+        ef::finvpic2(p, 17, field, sums);
         benchmark::DoNotOptimize(sums.tpic1(1, 1, 1));
     }
     state.SetItemsProcessed(state.iterations() * nx * ny);

@@ -26,7 +26,7 @@
 #include "model/material_files.hpp"
 #include "model/readata.hpp"
 #include "output/snapshots.hpp"
-#include "solver/sweep.hpp"
+#include "solver/outer_iteration.hpp"
 
 namespace {
 
@@ -69,37 +69,32 @@ int main() {
         ef::RunSetup run;
         ef::set_up_run(units, ef::ProgramKind::standard, ef::BuildLimits{602}, timer, run);
         const ef::RunParams& p = run.p;
-        const ef::ProcessGrid& a1 = run.a1;
-        const ef::BoundaryFlags& flags = run.flags;
-        const ef::MaterialModuli& moduli = run.moduli;
         ef::SweepState s(p);
+        ef::IterationState it(p.nx, p.ny);
         t.set_up = seconds_since(start);
 
         // the field solve of iterative_field_solve, timed in its two steps
-        const ef::FieldSolve timed = [&](ef::Units& u, const ef::RunParams& q,
-                                         const ef::ProcessGrid& g, int jw, double omega,
-                                         const ef::BoundaryFlags& fl, ef::SweepState& st) {
+        const ef::FieldSolve timed = [&](const ef::RunContext& context,
+                                         const ef::FrequencyProblem& problem, ef::WaveField& field) {
             auto t0 = Clock::now();
-            ef::inbeta(q.nx, q.ny, omega, st.fields.rho, st.fields.xln, st.fields.xmu, jw, st.beta);
-            ef::factorise_rows(q.ny, q.nx, omega, q.h, st.fields, st.beta, fl, st.workspaces,
-                               st.factors);
+            ef::prepare_rows(problem, it);
             t.factorise += seconds_since(t0);
             t0 = Clock::now();
-            const ef::IterationResult r = ef::iterate_frequency(u, q, g, jw, fl, st);
+            const ef::IterationResult r = ef::iterate_frequency(context, problem, it);
             t.iterate += seconds_since(t0);
+            it.state.copy_traces(field);
             t.iterations += r.converged ? r.iter : r.iter - 1;
             ++t.frequencies;
             return r.iter;
         };
         auto t0 = Clock::now();
-        ef::frequency_sweep(units, p, a1, flags, moduli, s, timed);
+        ef::frequency_sweep({units, p, run.a1.prints()}, {run.a1, run.flags, run.moduli}, s, timed);
         t.sweep = seconds_since(t0);
         t0 = Clock::now();
-        ef::outime(units, p.nx, p.ny, p.nsnapt, s.sums, s.spectra, p.nt, p.dt, p.delw, p.jw1,
-                   p.jw2, p.nrec, p.keyqua);
+        ef::outime(units, p, s.sums, s.spectra);
         t.outime = seconds_since(t0);
         units.write(6, cpu_line, {timer.lap()});
-        bytes = bytes_per_iteration(p, s.factors);
+        bytes = bytes_per_iteration(p, it.factors);
     });
     t.total = seconds_since(start);
 

@@ -6,9 +6,9 @@
 
 #include <random>
 
-#include "driver/frequency_sweep.hpp"
 #include "solver/element_fields.hpp"
 #include "solver/interface_state.hpp"
+#include "solver/outer_iteration.hpp"
 #include "solver/robin.hpp"
 #include "solver/row_system.hpp"
 #include "solver/sweep.hpp"
@@ -47,6 +47,11 @@ struct Model {
     ef::RobinCoefficients beta;
     ef::BoundaryFlags flags;
     std::vector<Complex> sour = std::vector<Complex>(30, Complex{1.0, 0.5});
+
+    // frequency number 20 with a plane load in row 40
+    ef::FrequencyProblem problem() const {
+        return {nx, ny, h, 20, omega, el, flags, ef::SourceTerm::from_deck(9, 40, sour[20])};
+    }
 };
 
 // assembly and factorisation of one row
@@ -56,7 +61,7 @@ void BM_factor_row(benchmark::State& state) {
     ef::RowWorkspace ws(nx);
     ef::RowFactors f(nx, 1);
     for (auto _ : state) {
-        ef::coeflu(1, nx, m.omega, m.h, m.el, m.beta, m.flags, ws, f);
+        ef::coeflu(1, m.problem(), m.beta, ws, f);
         benchmark::DoNotOptimize(f.lower_part(1));
     }
     state.SetItemsProcessed(state.iterations() * nx);
@@ -68,7 +73,7 @@ void BM_factor15(benchmark::State& state) {
     Model m(nx, 1);
     ef::RowWorkspace ws(nx);
     ef::RowFactors f(nx, 1);
-    ef::coeflu(1, nx, m.omega, m.h, m.el, m.beta, m.flags, ws, f);
+    ef::coeflu(1, m.problem(), m.beta, ws, f);
     for (auto _ : state) {
         ef::factor15(nx, 1, ws.a, f);
         benchmark::DoNotOptimize(f.lower_part(1));
@@ -82,7 +87,7 @@ void BM_solve_row(benchmark::State& state) {
     Model m(nx, 1);
     ef::RowWorkspace ws(nx);
     ef::RowFactors f(nx, 1);
-    ef::coeflu(1, nx, m.omega, m.h, m.el, m.beta, m.flags, ws, f);
+    ef::coeflu(1, m.problem(), m.beta, ws, f);
     for (std::size_t r = 1; r < ws.rhs.size(); ++r) ws.rhs[r] = {1.0 / static_cast<double>(r), 0.5};
     for (auto _ : state) {
         ef::solver15(nx, 1, ws.rhs, f, ws.answer, ws.y);
@@ -105,7 +110,7 @@ void BM_solve_row_group(benchmark::State& state) {
     for (int r = 0; r < count; ++r) {
         slots[r] = &ws[static_cast<std::size_t>(r)];
         rows[r] = r + 1;
-        ef::coeflu(r + 1, nx, m.omega, m.h, m.el, m.beta, m.flags, *slots[r], f);
+        ef::coeflu(r + 1, m.problem(), m.beta, *slots[r], f);
         for (std::size_t k = 1; k < slots[r]->rhs.size(); ++k)
             slots[r]->rhs[k] = {1.0 / static_cast<double>(k), 0.5};
     }
@@ -126,21 +131,15 @@ void BM_outer_iteration(benchmark::State& state) {
     const int threads_before = omp_get_max_threads();
     omp_set_num_threads(static_cast<int>(state.range(0)));
     Model m(nx, ny);
-    ef::RunParams p;
-    p.nx = nx;
-    p.ny = ny;
-    p.h = m.h;
-    p.kdel = 9;
-    p.ksou = 40;
-    p.sour = m.sour;
-    ef::SweepState s(p);
+    const ef::FrequencyProblem problem = m.problem();
+    ef::IterationState s(nx, ny);
     s.beta = m.beta;
     s.workspaces.reserve_for_threads();
-    ef::factorise_rows(ny, nx, m.omega, m.h, m.el, m.beta, m.flags, s.workspaces, s.factors);
+    ef::factorise_rows(problem, m.beta, s.workspaces, s.factors);
     double gerror = 0.0;
-    ef::RowTeam::run(ef::iteration_in_parallel(p), [&](ef::RowTeam& team) {
+    ef::RowTeam::run(ef::iteration_in_parallel(nx, ny), [&](ef::RowTeam& team) {
         for (auto _ : state) {
-            ef::outer_iteration(team, p, 20, m.flags, s, true, gerror);
+            ef::outer_iteration(team, problem, s, {}, gerror);
             benchmark::DoNotOptimize(gerror);
         }
     });
@@ -159,7 +158,7 @@ void BM_factorise_rows(benchmark::State& state) {
     ef::ThreadWorkspaces ws(nx);
     ef::RowFactors f(nx, ny);
     for (auto _ : state) {
-        ef::factorise_rows(ny, nx, m.omega, m.h, m.el, m.beta, m.flags, ws, f);
+        ef::factorise_rows(m.problem(), m.beta, ws, f);
         benchmark::DoNotOptimize(f.lower_part(1));
     }
     omp_set_num_threads(threads_before);

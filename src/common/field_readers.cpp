@@ -116,6 +116,27 @@ bool special_value(std::string_view s, double& out) {
     return false;
 }
 
+// Where the number of a field starts: past its leading blanks and its sign.
+struct FieldStart {
+    std::size_t p = 0;     // the first character after the blanks and the sign
+    bool blank = false;    // nothing but blanks
+    bool sign = false;     // a sign was read
+    bool negative = false;
+};
+
+FieldStart field_start(std::string_view field) {
+    FieldStart s;
+    const std::size_t n = field.size();
+    while (s.p < n && field[s.p] == ' ') ++s.p;
+    s.blank = s.p == n;
+    if (!s.blank && (field[s.p] == '-' || field[s.p] == '+')) {
+        s.sign = true;
+        s.negative = field[s.p] == '-';
+        ++s.p;
+    }
+    return s;
+}
+
 bool list_separator(char c) {
     return c == ' ' || c == '\t' || c == ',' || c == '/' || c == ';' || c == '\r' || c == '\n' ||
            c == '\0';
@@ -124,17 +145,13 @@ bool list_separator(char c) {
 }  // namespace
 
 std::int32_t read_int_field(std::string_view field, std::string_view what) {
-    std::size_t p = 0;
+    const FieldStart start = field_start(field);
+    if (start.blank) return 0;
+    std::size_t p = start.p;
     const std::size_t n = field.size();
-    while (p < n && field[p] == ' ') ++p;
-    if (p == n) return 0;
-    bool negative = false;
-    if (field[p] == '-' || field[p] == '+') {
-        negative = field[p] == '-';
-        ++p;
-        // a sign must be followed by something in the field (blanks read as zero)
-        if (p == n) bad_value(what, field, "integer");
-    }
+    const bool negative = start.negative;
+    // a sign must be followed by something in the field (blanks read as zero)
+    if (start.sign && p == n) bad_value(what, field, "integer");
     std::int64_t value = 0;
     const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
     for (; p < n; ++p) {
@@ -150,14 +167,12 @@ std::int32_t read_int_field(std::string_view field, std::string_view what) {
 }
 
 double read_real_field(std::string_view field, int d, std::string_view what) {
-    std::size_t p = 0;
+    const FieldStart start = field_start(field);
+    if (start.blank) return 0.0;
+    std::size_t p = start.p;
     const std::size_t n = field.size();
-    while (p < n && field[p] == ' ') ++p;
-    if (p == n) return 0.0;
-    bool negative = false;
-    if (field[p] == '-' || field[p] == '+') {
-        negative = field[p] == '-';
-        ++p;
+    const bool negative = start.negative;
+    if (start.sign) {
         // a sign followed by blanks only: zero without sign
         std::size_t rest = p;
         while (rest < n && field[rest] == ' ') ++rest;

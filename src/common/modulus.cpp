@@ -116,7 +116,10 @@ __attribute__((target("avx2"))) void squared_moduli_avx2(const double* x, const 
     squared_moduli_scalar(x + k, y + k, out + k, n - k);
 }
 
-// Eight numbers per step, the same steps with AVX-512 masks.
+// Eight numbers per step, the same steps with AVX-512 masks. It repeats the
+// four-wide version line for line on purpose: the two widths are the two
+// instruction sets' spellings of one sequence of operations, and any change
+// to one must be made to the other.
 __attribute__((target("avx512f"))) void squared_moduli_avx512(const double* x, const double* y,
                                                               double* out, std::size_t n) {
     const __m512d largest = _mm512_set1_pd(kLargest);

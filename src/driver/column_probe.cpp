@@ -8,13 +8,11 @@
 #include "model/boundary.hpp"
 #include "model/liu_moduli.hpp"
 #include "model/readata.hpp"
-#include "solver/robin.hpp"
-#include "solver/row_system.hpp"
+#include "model/sampling.hpp"
 
 namespace ef {
 
 namespace {
-constexpr double kTwoPi = 6.28318530717958;
 
 // A velocity so large that its absorbing term holds the displacement at zero.
 constexpr double kHoldingVelocity = 1e8;
@@ -32,19 +30,11 @@ void set_lateral_boundary(LateralBoundary sides, int ny, ElementFields& el) {
     }
 }
 
-Complex centre(Complex t, Complex l, Complex b, Complex r) {
-    return 0.25 * (((t + l) + b) + r);
-}
 }  // namespace
 
 ProbeModel read_probe_model(Units& units, const BuildLimits& limits) {
     ProbeModel m;
-    m.a1.iproc = 0;
-    readata(units, m.a1, limits, m.p);
-    m.a1.iprocx = m.a1.iproc % m.a1.nsx;
-    m.a1.iprocy = m.a1.iproc / m.a1.nsx;
-    subtype(m.a1);
-    setdelta(m.p.nx, m.p.ny, m.a1, m.flags);
+    read_run_deck(units, limits, m);
     check_liu_band(m.p);
     std::vector<double> frequency_khz(static_cast<std::size_t>(std::max(m.p.jw2, 0)) + 1, 0.0);
     for (int jw = 1; jw <= m.p.jw2; ++jw) frequency_khz[jw] = frequency_of(jw, m.p);
@@ -52,7 +42,7 @@ ProbeModel read_probe_model(Units& units, const BuildLimits& limits) {
     return m;
 }
 
-ColumnField solve_column(Units& units, const ProbeModel& model, SweepState& s, int jw,
+ColumnField solve_column(Units& units, const ProbeModel& model, ProbeState& s, int jw,
                          int column, LateralBoundary sides) {
     const RunParams& p = model.p;
     if (jw < 1 || jw > p.jw2) throw RunError("frequency number outside 1 .. jw2 of the deck");
@@ -60,24 +50,21 @@ ColumnField solve_column(Units& units, const ProbeModel& model, SweepState& s, i
     ColumnField f;
     f.jw = jw;
     f.fjw = frequency_of(jw, p);
-    const double omega = f.fjw * kTwoPi;
     check_border_velocities(p, model.a1, model.moduli);
     set_element_properties(units, p, model.a1, model.moduli, jw, f.fjw, true, s.fields);
     set_lateral_boundary(sides, p.ny, s.fields);
-    inbeta(p.nx, p.ny, omega, s.fields.rho, s.fields.xln, s.fields.xmu, jw, s.beta);
-    RowWorkspace ws(p.nx);
-    for (int j = 1; j <= p.ny; ++j)
-        coeflu(j, p.nx, omega, p.h, s.fields, s.beta, model.flags, ws, s.factors);
-    const IterationResult r = iterate_frequency(units, p, model.a1, jw, model.flags, s);
+    const FrequencyProblem problem =
+        frequency_problem(p, jw, angular_frequency(f.fjw), s.fields, model.flags);
+    WaveField field;
+    const IterationResult r =
+        solve_by_iteration(RunContext{units, p, model.a1.prints()}, problem, s.iteration, field);
     f.iter = r.iter;
     f.gerror = r.gerror;
     f.converged = r.converged;
-    const InterfaceState& st = s.state;
-    const int i = column;
     for (int j = 1; j <= p.ny; ++j) {
         f.y.push_back((j - 1) * p.h + 0.5 * p.h);
-        f.u1.push_back(centre(st.u1tn(i, j), st.u1ln(i, j), st.u1bn(i, j), st.u1rn(i, j)));
-        f.u2.push_back(centre(st.u2tn(i, j), st.u2ln(i, j), st.u2bn(i, j), st.u2rn(i, j)));
+        f.u1.push_back(field.centre_mean(1, column, j));
+        f.u2.push_back(field.centre_mean(2, column, j));
     }
     return f;
 }

@@ -9,20 +9,23 @@
 #include "common/complex.hpp"
 #include "common/run_params.hpp"
 #include "common/units.hpp"
-#include "driver/frequency_sweep.hpp"
-#include "model/material_files.hpp"
+#include "driver/program.hpp"
 #include "solver/element_fields.hpp"
+#include "solver/outer_iteration.hpp"
 
 namespace ef {
 
 // Everything set up once from a deck: run parameters, block geometry and
 // the per-frequency moduli of the deck's materials (computed in memory with
 // the Liu model, as elastofreq_moduli writes them).
-struct ProbeModel {
-    RunParams p;
-    ProcessGrid a1;
-    BoundaryFlags flags;
-    MaterialModuli moduli;
+using ProbeModel = RunSetup;
+
+// What the probe works on from one frequency to the next: the element
+// properties and the iteration's working storage.
+struct ProbeState {
+    explicit ProbeState(const RunParams& p) : fields(p.nx, p.ny), iteration(p.nx, p.ny) {}
+    ElementFields fields;
+    IterationState iteration;
 };
 
 // Reads the deck on unit 5 (the run summary goes to unit 6) and sets up the
@@ -57,7 +60,7 @@ struct ColumnField {
 // holds, and returns the column's field. The centre values are the plain
 // averages of the four edge values, without the small-value cut-off of the
 // snapshot files. The monitoring records go to units 10 to 13.
-ColumnField solve_column(Units& units, const ProbeModel& model, SweepState& s, int jw,
+ColumnField solve_column(Units& units, const ProbeModel& model, ProbeState& s, int jw,
                          int column, LateralBoundary sides = LateralBoundary::absorbing);
 
 }  // namespace ef

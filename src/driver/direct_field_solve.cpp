@@ -6,9 +6,8 @@ DirectFieldSolver::DirectFieldSolver(const RunParams& p) : assembly_(p.nx, p.ny)
 
 DirectFieldSolver::~DirectFieldSolver() = default;
 
-DirectSolution DirectFieldSolver::compute(const RunParams& p, int jw, double omega,
-                                          const BoundaryFlags& flags, const ElementFields& el) {
-    assembly_.assemble(omega, p.h, el, flags, jw, p.kdel, p.ksou, p.sour);
+DirectSolution DirectFieldSolver::compute(const FrequencyProblem& problem) {
+    assembly_.assemble(problem);
     const CoordinateSystem& system = assembly_.system();
     if (!solver_) solver_ = std::make_unique<DirectSolver>(system);
     DirectSolution solution;
@@ -17,22 +16,22 @@ DirectSolution DirectFieldSolver::compute(const RunParams& p, int jw, double ome
     return solution;
 }
 
-int accept_direct_solution(Units& units, const ProcessGrid& a1, int jw,
-                           const DirectSolution& solution, const EdgeNumbering& numbering,
-                           InterfaceState& state) {
-    static const Format residual_line(
-        "(/1x,' direct solve for freq. # ',i5,' relative residual = ',e15.8)");
-    if (a1.prints()) units.write(6, residual_line, {jw, solution.residual});
-    store_traces(numbering, solution.x, state);
-    return 0;
-}
-
-FieldSolve direct_field_solve(const RunParams& p) {
+FieldSolve direct_field_solve(const RunParams& p, RemoteSolution remote) {
     auto solver = std::make_shared<DirectFieldSolver>(p);
-    return [solver](Units& units, const RunParams& run, const ProcessGrid& a1, int jw,
-                    double omega, const BoundaryFlags& flags, SweepState& s) {
-        const DirectSolution solution = solver->compute(run, jw, omega, flags, s.fields);
-        return accept_direct_solution(units, a1, jw, solution, solver->numbering(), s.state);
+    return [solver, remote](const RunContext& run, const FrequencyProblem& problem,
+                            WaveField& field) {
+        static const Format residual_line(
+            "(/1x,' direct solve for freq. # ',i5,' relative residual = ',e15.8)");
+        std::optional<DirectSolution> solution;
+        if (remote) solution = remote(problem.jw);
+        if (!solution) solution = solver->compute(problem);
+        if (run.prints) run.units.write(6, residual_line, {problem.jw, solution->residual});
+        const EdgeNumbering& numbering = solver->numbering();
+        // a grid without elements has no unknowns: its field stays zero
+        field = numbering.nx() == problem.nx && numbering.ny() == problem.ny
+                    ? WaveField(numbering, solution->x)
+                    : WaveField(problem.nx, problem.ny);
+        return 0;
     };
 }
 

@@ -2,12 +2,13 @@
 // finite-element system, in place of the domain-decomposition iteration.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "common/complex.hpp"
-#include "common/run_params.hpp"
-#include "common/units.hpp"
+#include "common/run_context.hpp"
 #include "driver/frequency_sweep.hpp"
 #include "solver/direct_solve.hpp"
 #include "solver/global_system.hpp"
@@ -30,25 +31,22 @@ public:
 
     const EdgeNumbering& numbering() const { return assembly_.numbering(); }
 
-    // The solution at frequency number jw (angular frequency omega), whose
-    // element properties are set in el.
-    DirectSolution compute(const RunParams& p, int jw, double omega, const BoundaryFlags& flags,
-                           const ElementFields& el);
+    // The solution of the problem of one frequency.
+    DirectSolution compute(const FrequencyProblem& problem);
 
 private:
     GlobalAssembly assembly_;
     std::unique_ptr<DirectSolver> solver_;
 };
 
-// Takes the solution of frequency jw into the sweep: prints its residual line
-// (when the process prints), fills the eight current trace arrays, and
-// returns the iteration count for the iteration log, 0.
-int accept_direct_solution(Units& units, const ProcessGrid& a1, int jw,
-                           const DirectSolution& solution, const EdgeNumbering& numbering,
-                           InterfaceState& state);
+// The solution of frequency jw when another process has solved it, or none
+// when it is to be solved here.
+using RemoteSolution = std::function<std::optional<DirectSolution>(int jw)>;
 
-// The field solve of elastofreq_direct on one process: every frequency is
-// solved here.
-FieldSolve direct_field_solve(const RunParams& p);
+// The field solve of elastofreq_direct: every frequency is solved here
+// unless `remote` has its solution. Prints the residual line of each
+// frequency (when the process prints), makes the field from the solution,
+// and returns the iteration count for the iteration log, 0.
+FieldSolve direct_field_solve(const RunParams& p, RemoteSolution remote = {});
 
 }  // namespace ef

@@ -27,11 +27,6 @@ double inverse_quality(Complex c) {
 
 }  // namespace
 
-double frequency_of(int jw, const RunParams& p) {
-    if (p.keyqua == 1) return (jw - 1) * p.delf;
-    return ((jw - 1) + 0.5) * p.delf;
-}
-
 ElasticVelocities gassmann_velocities(const RunParams& p, const MaterialModuli& moduli, int m) {
     const double a = 1.0 - p.xkr[m] / p.ks[m];
     const double t = (a - p.phi[m]) / p.ks[m] + p.phi[m] / p.kf[m];

@@ -12,9 +12,6 @@
 
 namespace ef {
 
-// Frequency (kHz) of frequency number jw for the sampling keyqua.
-double frequency_of(int jw, const RunParams& p);
-
 // Elastic velocities of material m by Gassmann's relation (P) and from the
 // relaxed shear modulus (S), with the density of the material file.
 struct ElasticVelocities {

@@ -11,6 +11,7 @@
 #include "driver/direct_field_solve.hpp"
 #include "driver/element_properties.hpp"
 #include "driver/program.hpp"
+#include "model/sampling.hpp"
 
 namespace ef {
 
@@ -81,16 +82,13 @@ void send_failure(const std::string& message) {
 int run_rank_zero(const BuildLimits& limits, const std::string& deck, std::ostream& out,
                   std::ostream& err, int ranks) {
     std::istringstream deck_in(deck);
-    const FieldSolveFactory make_solve = [ranks](const RunSetup& run) -> FieldSolve {
-        auto solver = std::make_shared<DirectFieldSolver>(run.p);
-        return [solver, ranks](Units& units, const RunParams& p, const ProcessGrid& a1, int jw,
-                               double omega, const BoundaryFlags& flags, SweepState& s) {
-            const int owner = owner_of(jw, p.jw2, ranks);
-            const DirectSolution solution = owner == 0
-                                                ? solver->compute(p, jw, omega, flags, s.fields)
-                                                : fetch_solution(owner, jw);
-            return accept_direct_solution(units, a1, jw, solution, solver->numbering(), s.state);
-        };
+    const FieldSolveFactory make_solve = [ranks](const RunSetup& run) {
+        const int jw2 = run.p.jw2;
+        return direct_field_solve(run.p, [ranks, jw2](int jw) -> std::optional<DirectSolution> {
+            const int owner = owner_of(jw, jw2, ranks);
+            if (owner == 0) return std::nullopt;
+            return fetch_solution(owner, jw);
+        });
     };
     const int status = run_program(ProgramKind::direct, limits, deck_in, out, err, make_solve);
     int finish = kFinish;
@@ -118,7 +116,8 @@ void run_other_rank(const BuildLimits& limits, const std::string& deck, int rank
             DirectSolution solution;
             std::string failure;
             try {
-                solution = solver.compute(p, jw, angular_frequency(fjw), run.flags, fields);
+                solution = solver.compute(
+                    frequency_problem(p, jw, angular_frequency(fjw), fields, run.flags));
             } catch (const RunError& e) {
                 failure = e.what();
             }

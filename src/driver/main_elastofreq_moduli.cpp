@@ -28,35 +28,14 @@
 #include "common/stop.hpp"
 #include "driver/element_properties.hpp"
 #include "driver/program.hpp"
+#include "driver/quiet_deck.hpp"
 #include "model/liu_moduli.hpp"
 #include "model/material_file_writer.hpp"
 #include "model/readata.hpp"
+#include "model/sampling.hpp"
 #include "model/sampling_advice.hpp"
 
 namespace {
-
-// A directory of its own under the system's temporary directory, removed
-// with everything in it when the object goes.
-class PrivateDirectory {
-public:
-    PrivateDirectory() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "elastofreq_moduli.XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw ef::RunError("cannot create a temporary directory for the deck reader");
-        path_ = pattern;
-    }
-    ~PrivateDirectory() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    PrivateDirectory(const PrivateDirectory&) = delete;
-    PrivateDirectory& operator=(const PrivateDirectory&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 std::string last_line(const std::string& text) {
     std::istringstream lines(text);
@@ -68,14 +47,9 @@ std::string last_line(const std::string& text) {
 
 // Reads the deck with the project's own reader, out of the user's sight.
 ef::RunParams read_deck(std::istream& deck, const ef::BuildLimits& limits) {
-    ef::RunParams p;
-    ef::ProcessGrid a1;
-    a1.iproc = 0;
-    PrivateDirectory scratch;
     std::ostringstream summary;
-    ef::Units deck_units(deck, summary, scratch.path());
     try {
-        ef::readata(deck_units, a1, limits, p);
+        return ef::read_deck_quietly(deck, limits, summary);
     } catch (const ef::PlainStop&) {
         // The solver ends such a deck silently with status 0; say why here,
         // since no material file is made.
@@ -86,8 +60,6 @@ ef::RunParams read_deck(std::istream& deck, const ef::BuildLimits& limits) {
                   << last_line(summary.str()) << '\n';
         throw;
     }
-    deck_units.flush_all();
-    return p;
 }
 
 void make_material_files(ef::Units& units, std::istream& deck, std::ostream& err,

@@ -32,6 +32,10 @@ struct RunSetup {
     MaterialModuli moduli;
 };
 
+// The deck read on unit 5 (readata), the block geometry and the boundary
+// indicators: the part of the set-up that needs no file of the run.
+void read_run_deck(Units& units, const BuildLimits& limits, RunSetup& run);
+
 // The set-up common to every program: the named files opened, the timer
 // started, the deck read, the block geometry, the material files read and the
 // band line printed.

@@ -50,13 +50,17 @@ private:
 }  // namespace
 
 RunParams read_deck_quietly(std::istream& deck, const BuildLimits& limits) {
-    ScratchDirectory scratch;
     NullBuffer nothing;
     std::ostream silent(&nothing);
+    return read_deck_quietly(deck, limits, silent);
+}
+
+RunParams read_deck_quietly(std::istream& deck, const BuildLimits& limits, std::ostream& summary) {
+    ScratchDirectory scratch;
     RunParams p;
     {
         // The units close their files before the directory goes.
-        Units units(deck, silent, scratch.path().string());
+        Units units(deck, summary, scratch.path().string());
         ProcessGrid a1;
         a1.iproc = 0;
         readata(units, a1, limits, p);

@@ -14,5 +14,7 @@ namespace ef {
 
 // Ends like readata itself: StopRun, PlainStop or RunError.
 RunParams read_deck_quietly(std::istream& deck, const BuildLimits& limits);
+// The same with the run summary on `summary`.
+RunParams read_deck_quietly(std::istream& deck, const BuildLimits& limits, std::ostream& summary);
 
 }  // namespace ef

@@ -10,13 +10,15 @@
 #include "model/boundary.hpp"
 #include "model/material_files.hpp"
 #include "model/readata.hpp"
+#include "model/sampling.hpp"
 #include "output/snapshots.hpp"
 
 namespace ef {
 
 namespace {
 
-// The named files of a run, in the order they are opened.
+// The named files of a run, in the order they are opened: the run's file
+// table, one open per unit, written out verbatim on purpose.
 void open_files(Units& units, ProgramKind kind) {
     units.open(1, "p_modulus.freq", FileStatus::old_file);
     units.open(2, "s_modulus.freq", FileStatus::old_file);
@@ -61,12 +63,12 @@ void run_solver(Units& units, ProgramKind kind, const BuildLimits& limits,
     RunSetup run;
     set_up_run(units, kind, limits, timer, run);
     const RunParams& p = run.p;
+    const RunContext context{units, p, run.a1.prints()};
 
     SweepState s(p);
-    const FieldSolve solve = make_solve ? make_solve(run) : FieldSolve(iterative_field_solve);
-    frequency_sweep(units, p, run.a1, run.flags, run.moduli, s, solve);
-    outime(units, p.nx, p.ny, p.nsnapt, s.sums, s.spectra, p.nt, p.dt, p.delw, p.jw1, p.jw2,
-           p.nrec, p.keyqua);
+    const FieldSolve solve = make_solve ? make_solve(run) : iterative_field_solve(p);
+    frequency_sweep(context, {run.a1, run.flags, run.moduli}, s, solve);
+    outime(units, p, s.sums, s.spectra);
     print_cpu_time(units, timer);
     if (s.first_nonfinite_jw != 0) report_nonfinite_field(p, s.first_nonfinite_jw);
 }
@@ -80,45 +82,47 @@ void run_check(Units& units, const BuildLimits& limits) {
     RunSetup run;
     set_up_run(units, ProgramKind::check, limits, timer, run);
     const RunParams& p = run.p;
-    const ProcessGrid& a1 = run.a1;
 
     if (p.jw2 >= p.jw1) {
         const int jw = p.jw2;
         const double fjw = frequency_of(jw, p);
-        if (a1.prints()) {
+        if (run.a1.prints()) {
             units.write(6, frequency_line, {jw, fjw});
             units.write(6, source_line, {jw, p.sour[jw].re, p.sour[jw].im});
         }
         ElementFields fields(p.nx, p.ny);
-        set_element_properties(units, p, a1, run.moduli, jw, fjw, false, fields);
+        set_element_properties(units, p, run.a1, run.moduli, jw, fjw, false, fields);
         write_model_files(units, p.nx, p.ny, fields);
         throw StopRun{3435};
     }
     // Empty band: the synthesis runs on accumulators nothing has filled.
     const SnapshotSums sums(p.nx, p.ny, p.nsnapt);
     const ReceiverSpectra spectra;
-    outime(units, p.nx, p.ny, p.nsnapt, sums, spectra, p.nt, p.dt, p.delw, p.jw1, p.jw2, p.nrec,
-           p.keyqua);
+    outime(units, p, sums, spectra);
     print_cpu_time(units, timer);
 }
 
 }  // namespace
 
-void set_up_run(Units& units, ProgramKind kind, const BuildLimits& limits, CpuTimer& timer,
-                RunSetup& run) {
-    static const Format band_line("(/1x,' jw1 , jw2  in main = ',i5,4x,i5)");
+void read_run_deck(Units& units, const BuildLimits& limits, RunSetup& run) {
     RunParams& p = run.p;
     ProcessGrid& a1 = run.a1;
-    open_files(units, kind);
-    timer.lap();
     a1.iproc = 0;
     readata(units, a1, limits, p);
     a1.iprocx = a1.iproc % a1.nsx;
     a1.iprocy = a1.iproc / a1.nsx;
     subtype(a1);
     setdelta(p.nx, p.ny, a1, run.flags);
-    run.moduli = read_material_files(units, p);
-    units.write(6, band_line, {p.jw1, p.jw2});
+}
+
+void set_up_run(Units& units, ProgramKind kind, const BuildLimits& limits, CpuTimer& timer,
+                RunSetup& run) {
+    static const Format band_line("(/1x,' jw1 , jw2  in main = ',i5,4x,i5)");
+    open_files(units, kind);
+    timer.lap();
+    read_run_deck(units, limits, run);
+    run.moduli = read_material_files(units, run.p);
+    units.write(6, band_line, {run.p.jw1, run.p.jw2});
 }
 
 int run_program(ProgramKind kind, BuildLimits limits, std::istream& in, std::ostream& out,

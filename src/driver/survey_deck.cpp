@@ -3,8 +3,8 @@
 #include <fstream>
 
 #include "common/stop.hpp"
-#include "driver/element_properties.hpp"
 #include "driver/quiet_deck.hpp"
+#include "model/sampling.hpp"
 
 namespace ef {
 

@@ -1,10 +1,18 @@
 // Block type and exterior-boundary indicators of the local grid.
 #pragma once
 
+#include <vector>
+
 #include "common/run_params.hpp"
-#include "solver/element_fields.hpp"
 
 namespace ef {
+
+// Exterior-boundary indicators: 1.0 where that side of the column (row) lies
+// on the physical boundary, else 0.0. deltal/deltar by column 1..nx,
+// deltab/deltat by row 1..ny (index 0 unused).
+struct BoundaryFlags {
+    std::vector<double> deltal, deltar, deltab, deltat;
+};
 
 // Sets a1.itype (9: all four sides of the block lie on the exterior boundary).
 void subtype(ProcessGrid& a1);

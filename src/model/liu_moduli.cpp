@@ -3,13 +3,10 @@
 #include <cmath>
 #include <sstream>
 
+#include "common/constants.hpp"
 #include "common/stop.hpp"
 
 namespace ef {
-
-namespace {
-constexpr double kPi = 3.14159265358979;
-}
 
 bool attenuates(double decrement) { return !(decrement < kLiuElasticDecrement); }
 

@@ -2,13 +2,12 @@
 
 #include <sstream>
 
+#include "common/constants.hpp"
 #include "common/stop.hpp"
 
 namespace ef {
 
 namespace {
-
-constexpr double kTwoPi = 6.28318530717958;
 
 // The model is first order in 1/Q: a decrement that is large for the width of
 // the relaxation band drives R, and with it the real part of the modulus, to

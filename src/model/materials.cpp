@@ -2,12 +2,9 @@
 
 #include <cmath>
 
-namespace ef {
+#include "common/constants.hpp"
 
-namespace {
-constexpr double kPi = 3.14159265358979;
-constexpr double kTwoPi = 6.28318530717958;
-}  // namespace
+namespace ef {
 
 void scale_materials(RunParams& p) {
     for (int m = 1; m <= p.nmat; ++m) {

@@ -36,7 +36,9 @@ std::vector<double> table(int n) {
 
 // Reads, echoes and checks the deck in its fixed order. Values the model
 // cannot use are refused right before their first use, so that everything the
-// deck prints before that point is unchanged.
+// deck prints before that point is unchanged. The summary lines are written
+// verbatim, each format next to its write, and so repeat one shape record
+// after record on purpose.
 class DeckReader {
 public:
     DeckReader(Units& units, ProcessGrid& a1, const BuildLimits& limits, RunParams& p)

@@ -1,13 +1,9 @@
 #include "model/sampling.hpp"
 
+#include "common/constants.hpp"
 #include "model/int_trunc.hpp"
 
 namespace ef {
-
-namespace {
-constexpr double kPi = 3.14159265358979;
-constexpr double kTwoPi = 6.28318530717958;
-}  // namespace
 
 void source_frequency(RunParams& p) {
     p.w0 = kTwoPi * p.freq;
@@ -51,5 +47,12 @@ void band_limits(RunParams& p) {
     p.jw2 = int_trunc(p.f4 / p.delf);
     p.jwlow = int_trunc(p.jw2 * p.perclow);
 }
+
+double frequency_of(int jw, const RunParams& p) {
+    if (p.keyqua == 1) return (jw - 1) * p.delf;
+    return ((jw - 1) + 0.5) * p.delf;
+}
+
+double angular_frequency(double fjw) { return fjw * kTwoPi; }
 
 }  // namespace ef

@@ -24,4 +24,10 @@ void band_indices(RunParams& p);
 // int(f4/delf); jwlow = int(jw2 * perclow).
 void band_limits(RunParams& p);
 
+// Frequency (kHz) of frequency number jw: (jw - 1) delf with the standard
+// sampling (keyqua 1), (jw - 1 + 0.5) delf with the mid-point one.
+double frequency_of(int jw, const RunParams& p);
+// Angular frequency of the frequency fjw (kHz): fjw 6.28318530717958.
+double angular_frequency(double fjw);
+
 }  // namespace ef

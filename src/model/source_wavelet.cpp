@@ -9,7 +9,7 @@
 
 #include "common/stop.hpp"
 #include "model/int_trunc.hpp"
-#include "output/fourier.hpp"
+#include "common/fourier.hpp"
 
 namespace ef {
 

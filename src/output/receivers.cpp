@@ -4,8 +4,7 @@
 #include <cstddef>
 #include <span>
 
-#include "output/fourier.hpp"
-#include "output/snapshots.hpp"
+#include "common/fourier.hpp"
 
 namespace ef {
 
@@ -39,24 +38,23 @@ Complex& ReceiverSpectra::fu2(int jw, int k) { return fu2_[spectrum_index(jw, k)
 const Complex& ReceiverSpectra::fu1(int jw, int k) const { return fu1_[spectrum_index(jw, k)]; }
 const Complex& ReceiverSpectra::fu2(int jw, int k) const { return fu2_[spectrum_index(jw, k)]; }
 
-void savtrace(int nrec, int jw, const std::vector<int>& irx, const std::vector<int>& iry,
-              ReceiverSpectra& spectra, const InterfaceState& s) {
-    for (int k = 1; k <= nrec; ++k) {
-        const int i = irx[k], j = iry[k];
-        spectra.fu1(jw, k) = element_centre(s.u1tn(i, j), s.u1ln(i, j), s.u1bn(i, j), s.u1rn(i, j));
-        spectra.fu2(jw, k) = element_centre(s.u2tn(i, j), s.u2ln(i, j), s.u2bn(i, j), s.u2rn(i, j));
+void savtrace(const RunParams& p, int jw, const WaveField& field, ReceiverSpectra& spectra) {
+    for (int k = 1; k <= p.nrec; ++k) {
+        const int i = p.irx[k], j = p.iry[k];
+        spectra.fu1(jw, k) = field.centre(1, i, j);
+        spectra.fu2(jw, k) = field.centre(2, i, j);
     }
 }
 
-void write_traces(Units& units, const ReceiverSpectra& spectra, int nrec, int jw1, int jw2,
-                  int nt, double dt, double delw, int keyqua) {
+void write_traces(Units& units, const ReceiverSpectra& spectra, const RunParams& p) {
     static const Format sample("(g15.4)");
+    const int nrec = p.nrec, jw1 = p.jw1, jw2 = p.jw2, keyqua = p.keyqua;
     if (nrec <= 0) return;
     // Both components of every receiver in one synthesis, so that each cosine
     // and sine of the inverse sum is evaluated once: series r < nrec is the
     // horizontal trace of receiver r + 1, series nrec + r the vertical one.
     const int n = std::max(jw2, 0);
-    const int m = std::max(nt, 0);
+    const int m = std::max(p.nt, 0);
     const std::size_t traces = 2 * static_cast<std::size_t>(nrec);
     std::vector<Complex> packed(static_cast<std::size_t>(n) * traces);
     for (int c = 0; c < 2; ++c)
@@ -66,7 +64,7 @@ void write_traces(Units& units, const ReceiverSpectra& spectra, int nrec, int jw
                                                  (static_cast<std::size_t>(c) * nrec + (k - 1)));
     std::vector<double> uu(static_cast<std::size_t>(m) * traces);
     finvu_many(keyqua == 1 ? kStandardShift : kMidPointShift, packed, n, uu, m,
-               static_cast<int>(traces), dt, delw);
+               static_cast<int>(traces), p.dt, p.delw);
     const std::size_t per_component = static_cast<std::size_t>(m) * static_cast<std::size_t>(nrec);
     for (std::size_t r = 0; r < per_component; ++r) units.write(98, sample, {uu[r]});
     for (std::size_t r = 0; r < per_component; ++r) units.write(99, sample, {uu[per_component + r]});

@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "common/complex.hpp"
+#include "common/run_params.hpp"
 #include "common/units.hpp"
-#include "solver/interface_state.hpp"
+#include "solver/wave_field.hpp"
 
 namespace ef {
 
@@ -23,12 +24,12 @@ private:
     std::vector<Complex> fu1_, fu2_;
 };
 
-// Store the element-centre value of both components at every receiver.
-void savtrace(int nrec, int jw, const std::vector<int>& irx, const std::vector<int>& iry,
-              ReceiverSpectra& spectra, const InterfaceState& state);
+// Store the element-centre value of both components of frequency jw's field
+// at every receiver (p.nrec receivers in elements p.irx, p.iry).
+void savtrace(const RunParams& p, int jw, const WaveField& field, ReceiverSpectra& spectra);
 
-// Trace synthesis: write vx_traces.su (unit 98) and vz_traces.su (unit 99).
-void write_traces(Units& units, const ReceiverSpectra& spectra, int nrec, int jw1, int jw2,
-                  int nt, double dt, double delw, int keyqua);
+// Trace synthesis of the band p.jw1 .. p.jw2 into p.nt samples of step p.dt:
+// write vx_traces.su (unit 98) and vz_traces.su (unit 99).
+void write_traces(Units& units, const ReceiverSpectra& spectra, const RunParams& p);
 
 }  // namespace ef

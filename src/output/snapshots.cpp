@@ -5,21 +5,20 @@
 #include <cstddef>
 #include <vector>
 
+#include "common/constants.hpp"
+
 namespace ef {
 
 namespace {
 
-// 1e-14 as a single-precision constant widened to real64.
-constexpr double kSmallCentre = 9.9999998245167e-15;
-// pi as the snapshot scaling writes it.
-constexpr double kSnapshotPi = 3.141592653589793;
-
 // One frequency's term of the inverse sum at every snapshot time, added to
 // the sums of both components: tpic gains Re U cos(theta) - Im U sin(theta),
 // theta = ((itsnap(k) - 1) ((jw - 1 + s) dw)) dt.
-void accumulate(double shift, int jw, int nx, int ny, const InterfaceState& st,
-                SnapshotSums& sums, int nsnapt, const std::vector<int>& itsnap, double dt,
-                double delw) {
+void accumulate(double shift, const RunParams& p, int jw, const WaveField& field,
+                SnapshotSums& sums) {
+    const int nx = p.nx, ny = p.ny, nsnapt = p.nsnapt;
+    const std::vector<int>& itsnap = p.itsnap;
+    const double dt = p.dt, delw = p.delw;
     if (nsnapt <= 0) return;
     const double w = (static_cast<double>(jw - 1) + shift) * delw;
     std::vector<double> c(static_cast<std::size_t>(nsnapt) + 1), s(c.size());
@@ -35,10 +34,8 @@ void accumulate(double shift, int jw, int nx, int ny, const InterfaceState& st,
 #pragma omp parallel for schedule(static) if (nx * ny * nsnapt >= 4096)
     for (int j = 1; j <= ny; ++j) {
         for (int i = 1; i <= nx; ++i) {
-            const Complex u1 =
-                element_centre(st.u1tn(i, j), st.u1ln(i, j), st.u1bn(i, j), st.u1rn(i, j));
-            const Complex u2 =
-                element_centre(st.u2tn(i, j), st.u2ln(i, j), st.u2bn(i, j), st.u2rn(i, j));
+            const Complex u1 = field.centre(1, i, j);
+            const Complex u2 = field.centre(2, i, j);
             for (int k = 1; k <= nsnapt; ++k) {
                 double& t1 = sums.tpic1(i, j, k);
                 t1 = t1 + (u1.re * c[k] - u1.im * s[k]);
@@ -47,13 +44,6 @@ void accumulate(double shift, int jw, int nx, int ny, const InterfaceState& st,
             }
         }
     }
-}
-
-Complex centre_u1(const InterfaceState& st, int i, int j) {
-    return element_centre(st.u1tn(i, j), st.u1ln(i, j), st.u1bn(i, j), st.u1rn(i, j));
-}
-Complex centre_u2(const InterfaceState& st, int i, int j) {
-    return element_centre(st.u2tn(i, j), st.u2ln(i, j), st.u2bn(i, j), st.u2rn(i, j));
 }
 
 // Scaled sums of one component and snapshot, one list record i, j, value per element.
@@ -84,11 +74,6 @@ void write_small_print(Units& units, int nx, int ny, double delw, const Snapshot
 
 }  // namespace
 
-Complex element_centre(Complex t, Complex l, Complex b, Complex r) {
-    const Complex centre = 0.25 * (((t + l) + b) + r);
-    return abs(centre) < kSmallCentre ? Complex{0.0, 0.0} : centre;
-}
-
 SnapshotSums::SnapshotSums(int nx, int ny, int nsnapt)
     : nx_(std::max(nx, 0)), ny_(std::max(ny, 0)), nsnapt_(std::max(nsnapt, 1)),
       tpic1_(static_cast<std::size_t>(nx_) * ny_ * nsnapt_, 0.0), tpic2_(tpic1_.size(), 0.0) {}
@@ -107,18 +92,15 @@ double& SnapshotSums::tpic2(int i, int j, int k) { return tpic2_[index(i, j, k)]
 double SnapshotSums::tpic1(int i, int j, int k) const { return tpic1_[index(i, j, k)]; }
 double SnapshotSums::tpic2(int i, int j, int k) const { return tpic2_[index(i, j, k)]; }
 
-void finvpic1(int jw, int nx, int ny, const InterfaceState& state, SnapshotSums& sums,
-              int nsnapt, const std::vector<int>& itsnap, double dt, double delw) {
-    accumulate(0.0, jw, nx, ny, state, sums, nsnapt, itsnap, dt, delw);
+void finvpic1(const RunParams& p, int jw, const WaveField& field, SnapshotSums& sums) {
+    accumulate(0.0, p, jw, field, sums);
 }
 
-void finvpic2(int jw, int nx, int ny, const InterfaceState& state, SnapshotSums& sums,
-              int nsnapt, const std::vector<int>& itsnap, double dt, double delw) {
-    accumulate(0.5, jw, nx, ny, state, sums, nsnapt, itsnap, dt, delw);
+void finvpic2(const RunParams& p, int jw, const WaveField& field, SnapshotSums& sums) {
+    accumulate(0.5, p, jw, field, sums);
 }
 
-void write_frequency_snapshots(Units& units, const RunParams& p, int jw,
-                               const InterfaceState& state) {
+void write_frequency_snapshots(Units& units, const RunParams& p, int jw, const WaveField& field) {
     static const Format value("(e12.5)");
     static const Format profile("(2e20.8)");
     const int nx = p.nx, ny = p.ny;
@@ -126,28 +108,29 @@ void write_frequency_snapshots(Units& units, const RunParams& p, int jw,
         if (p.jwsnap[l] != jw) continue;
         for (int j = 1; j <= ny; ++j)
             for (int i = 1; i <= nx; ++i) {
-                units.write(15, value, {centre_u1(state, i, j).re});
-                units.write(16, value, {centre_u2(state, i, j).re});
+                units.write(15, value, {field.centre(1, i, j).re});
+                units.write(16, value, {field.centre(2, i, j).re});
             }
         // Middle row and column; with ny = 1 (nx = 1) they are the ghost ring 0.
         const int jm = ny / 2, im = nx / 2;
         for (int i = 1; i <= nx; ++i)
             units.write(17, profile,
-                        {static_cast<double>(i - 1) * p.h + 0.5 * p.h, centre_u1(state, i, jm).re});
+                        {static_cast<double>(i - 1) * p.h + 0.5 * p.h, field.centre(1, i, jm).re});
         for (int j = 1; j <= ny; ++j)
             units.write(18, profile,
-                        {static_cast<double>(j - 1) * p.h + 0.5 * p.h, centre_u2(state, im, j).re});
+                        {static_cast<double>(j - 1) * p.h + 0.5 * p.h, field.centre(2, im, j).re});
     }
 }
 
-void outime(Units& units, int nx, int ny, int nsnapt, const SnapshotSums& sums,
-            const ReceiverSpectra& spectra, int nt, double dt, double delw, int jw1, int jw2,
-            int nrec, int keyqua) {
+void outime(Units& units, const RunParams& p, const SnapshotSums& sums,
+            const ReceiverSpectra& spectra) {
+    const int nx = p.nx, ny = p.ny, nsnapt = p.nsnapt;
+    const double delw = p.delw;
     units.list(6, {" enters outime"});
     for (int k = 1; k <= nsnapt; ++k) write_time_snapshot(units, 39 + k, nx, ny, k, delw, sums, true);
     for (int k = 1; k <= nsnapt; ++k) write_time_snapshot(units, 49 + k, nx, ny, k, delw, sums, false);
     if (nx <= 7 && ny <= 7) write_small_print(units, nx, ny, delw, sums);
-    write_traces(units, spectra, nrec, jw1, jw2, nt, dt, delw, keyqua);
+    write_traces(units, spectra, p);
     units.list(6, {" leaves outime"});
 }
 

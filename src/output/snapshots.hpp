@@ -9,13 +9,9 @@
 #include "common/run_params.hpp"
 #include "common/units.hpp"
 #include "output/receivers.hpp"
-#include "solver/interface_state.hpp"
+#include "solver/wave_field.hpp"
 
 namespace ef {
-
-// Element-centre value of a component from its four edge values; zero when
-// the modulus is below 1e-14 held in single precision.
-Complex element_centre(Complex t, Complex l, Complex b, Complex r);
 
 // tpic1/tpic2(i, j, k): i = 1..nx, j = 1..ny, k = 1..nsnapt (unscaled sums);
 // k = 1 exists even when nsnapt is 0 (the small print reads it, all zero).
@@ -35,21 +31,18 @@ private:
     std::vector<double> tpic1_, tpic2_;
 };
 
-// Add frequency jw's term of the inverse sum (standard / mid-point sampling).
-void finvpic1(int jw, int nx, int ny, const InterfaceState& state, SnapshotSums& sums,
-              int nsnapt, const std::vector<int>& itsnap, double dt, double delw);
-void finvpic2(int jw, int nx, int ny, const InterfaceState& state, SnapshotSums& sums,
-              int nsnapt, const std::vector<int>& itsnap, double dt, double delw);
+// Add frequency jw's term of the inverse sum (standard / mid-point sampling)
+// at the p.nsnapt snapshot times p.itsnap (steps of p.dt), frequency step p.delw.
+void finvpic1(const RunParams& p, int jw, const WaveField& field, SnapshotSums& sums);
+void finvpic2(const RunParams& p, int jw, const WaveField& field, SnapshotSums& sums);
 
 // The frequency-domain snapshot blocks of frequency jw on units 15 to 18, one
 // block per entry of jwsnap equal to jw.
-void write_frequency_snapshots(Units& units, const RunParams& p, int jw,
-                               const InterfaceState& state);
+void write_frequency_snapshots(Units& units, const RunParams& p, int jw, const WaveField& field);
 
 // After the sweep: time-domain snapshots (units 40..59), the small print
 // (unit 19), the receiver traces (units 98, 99), with the messages on unit 6.
-void outime(Units& units, int nx, int ny, int nsnapt, const SnapshotSums& sums,
-            const ReceiverSpectra& spectra, int nt, double dt, double delw, int jw1, int jw2,
-            int nrec, int keyqua);
+void outime(Units& units, const RunParams& p, const SnapshotSums& sums,
+            const ReceiverSpectra& spectra);
 
 }  // namespace ef

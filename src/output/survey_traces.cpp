@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "common/fourier.hpp"
 #include "common/stop.hpp"
-#include "output/fourier.hpp"
 
 namespace ef {
 

@@ -7,6 +7,7 @@
 
 #include "common/complex.hpp"
 #include "common/grid2.hpp"
+#include "model/boundary.hpp"
 
 namespace ef {
 
@@ -22,13 +23,6 @@ struct ElementFields {
     // Border velocities (imaginary part 0): left/right by row j, bottom/top by column i.
     std::vector<Complex> vpleft, vpright, vsleft, vsright;
     std::vector<Complex> vpbot, vptop, vsbot, vstop;
-};
-
-// Exterior-boundary indicators: 1.0 where that side of the column (row) lies
-// on the physical boundary, else 0.0. deltal/deltar by column 1..nx,
-// deltab/deltat by row 1..ny (index 0 unused).
-struct BoundaryFlags {
-    std::vector<double> deltal, deltar, deltab, deltat;
 };
 
 }  // namespace ef

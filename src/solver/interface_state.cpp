@@ -19,6 +19,18 @@ InterfaceState::InterfaceState(int nx, int ny)
       u2lnp1(nx, ny), u2tnp1(nx, ny), u2bnp1(nx, ny), u2rnp1(nx, ny),
       lag1lnp1(nx, ny), lag2lnp1(nx, ny), lag1bnp1(nx, ny), lag2bnp1(nx, ny) {}
 
+void InterfaceState::copy_traces(WaveField& field) const {
+    if (field.nx() != u1ln.nx() || field.ny() != u1ln.ny()) field = WaveField(u1ln.nx(), u1ln.ny());
+    field.grid(1, Edge::left) = u1ln;
+    field.grid(1, Edge::top) = u1tn;
+    field.grid(1, Edge::bottom) = u1bn;
+    field.grid(1, Edge::right) = u1rn;
+    field.grid(2, Edge::left) = u2ln;
+    field.grid(2, Edge::top) = u2tn;
+    field.grid(2, Edge::bottom) = u2bn;
+    field.grid(2, Edge::right) = u2rn;
+}
+
 void InterfaceState::save_previous() {
     if (u1ln.size() == 0) return;  // never sized
     const int nx = u1ln.nx(), ny = u1ln.ny();

@@ -1,13 +1,15 @@
-// The state the domain-decomposition iteration works on: the traces of both
-// displacement components on the four edges of every element, the Lagrange
-// multipliers on the left and bottom edges, and the previous iterate of each.
-// Carried from one frequency to the next; zeroed once per run.
+// The working storage of the domain-decomposition iteration: the traces of
+// both displacement components on the four edges of every element, the
+// Lagrange multipliers on the left and bottom edges, and the previous iterate
+// of each. Carried from one frequency to the next; zeroed once per run. Only
+// the iteration reads it: what it hands on is a WaveField (copy_traces).
 #pragma once
 
 #include <vector>
 
 #include "common/complex.hpp"
 #include "common/grid2.hpp"
+#include "solver/wave_field.hpp"
 
 namespace ef {
 
@@ -24,6 +26,10 @@ struct InterfaceState {
     // previous iterate of all twelve
     Grid2<Complex> u1lnp1, u1tnp1, u1bnp1, u1rnp1, u2lnp1, u2tnp1, u2bnp1, u2rnp1;
     Grid2<Complex> lag1lnp1, lag2lnp1, lag1bnp1, lag2bnp1;
+
+    // The eight current trace arrays, ring included, into the field (sized
+    // to the state's grid).
+    void copy_traces(WaveField& field) const;
 
     // Copy the twelve current arrays into their previous iterates (ring included).
     void save_previous();

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/complex.hpp"
-#include "solver/element_fields.hpp"
+#include "solver/frequency_problem.hpp"
 #include "solver/robin.hpp"
 
 namespace ef {
@@ -98,18 +98,16 @@ struct RowWorkspace {
     std::vector<Complex> rhs, answer, y;  // 1 .. 6 nx + 2 (index 0 unused)
 };
 
-// Assemble the row system of row j into ws.a and factorise it into row j of
-// the factors.
-void coeflu(int j, int nx, double omega, double h, const ElementFields& el,
-            const RobinCoefficients& beta, const BoundaryFlags& flags,
-            RowWorkspace& ws, RowFactors& factors);
+// Assemble the row system of row j of the problem (with the Robin
+// coefficients beta) into ws.a and factorise it into row j of the factors.
+void coeflu(int j, const FrequencyProblem& pb, const RobinCoefficients& beta, RowWorkspace& ws,
+            RowFactors& factors);
 
 class ThreadWorkspaces;
 
 // coeflu for every row j = 1 .. ny. Each row has its own slot of the factors,
 // so the rows are factorised in parallel, each with its thread's workspace.
-void factorise_rows(int ny, int nx, double omega, double h, const ElementFields& el,
-                    const RobinCoefficients& beta, const BoundaryFlags& flags,
+void factorise_rows(const FrequencyProblem& pb, const RobinCoefficients& beta,
                     ThreadWorkspaces& workspaces, RowFactors& factors);
 
 // Crout factorisation of the band a into row j of the factors. Entries of a

@@ -2,26 +2,33 @@
 
 namespace ef {
 
-RowSource row_source(int j, int jw, double h, int kdel, int ksou,
-                     const std::vector<Complex>& sour) {
-    RowSource s;
-    if (j != ksou || (kdel != 1 && kdel != 9)) return s;
-    const Complex sw = sour[static_cast<std::size_t>(jw)];
-    s.kdel = kdel;
-    if (kdel == 1) s.force = 1000000.0 * (sw / h);
-    if (kdel == 9) s.load = (0.25 * (h * h)) * sw;
+SourceTerm SourceTerm::from_deck(int kdel, int ksou, Complex amplitude) {
+    SourceTerm s;
+    s.kind = kdel == 1 ? SourceKind::plane_force
+                       : (kdel == 9 ? SourceKind::plane_load : SourceKind::none);
+    s.row = ksou;
+    s.amplitude = amplitude;
     return s;
 }
 
+RowSource SourceTerm::row_loads(int j, double h) const {
+    RowSource r;
+    if (j != row) return r;
+    r.kind = kind;
+    if (kind == SourceKind::plane_force) r.force = 1000000.0 * (amplitude / h);
+    if (kind == SourceKind::plane_load) r.load = (0.25 * (h * h)) * amplitude;
+    return r;
+}
+
 void add_element_source(const RowSource& s, Complex (&c)[8]) {
-    if (s.kdel == 1) {
+    if (s.kind == SourceKind::plane_force) {
         // opposite horizontal forces on the vertical edges, a vertical pair on
         // the horizontal edges
         c[0] += s.force;
         c[6] -= s.force;
         c[5] += s.force;
         c[3] -= s.force;
-    } else if (s.kdel == 9) {
+    } else if (s.kind == SourceKind::plane_load) {
         for (Complex& ck : c) ck += s.load;
     }
 }

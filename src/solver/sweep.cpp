@@ -16,9 +16,13 @@ namespace {
 Complex robin(double e, double h, Complex beta, Complex u) { return ((e * h) * beta) * u; }
 
 // Steps 1 to 4 of solv1it: the right-hand side of row j in ws.rhs.
-EF_AVX2_CLONES void assemble_rhs(int j, int nx, int jw, double h, int kdel, int ksou,
-                  const std::vector<Complex>& sour, const RobinCoefficients& beta,
-                  const BoundaryFlags& flags, const InterfaceState& s, RowWorkspace& ws) {
+EF_AVX2_CLONES void assemble_rhs(int j, const RowSystems& rows, const InterfaceState& s,
+                                  RowWorkspace& ws) {
+    const FrequencyProblem& pb = rows.problem;
+    const RobinCoefficients& beta = rows.beta;
+    const BoundaryFlags& flags = pb.flags;
+    const int nx = pb.nx;
+    const double h = pb.h;
     const int n = row_unknowns(nx);
     assert(static_cast<int>(ws.rhs.size()) > n);
     Complex* rhs = ws.rhs.data();
@@ -29,7 +33,7 @@ EF_AVX2_CLONES void assemble_rhs(int j, int nx, int jw, double h, int kdel, int 
     const double keep_b = 1.0 - flags.deltab[js];
 
     // The whole source row carries the source (a plane source).
-    const RowSource source = row_source(j, jw, h, kdel, ksou, sour);
+    const RowSource source = pb.source.row_loads(j, h);
 
     for (int i = 1; i <= nx; ++i) {
         const std::size_t is = static_cast<std::size_t>(i);
@@ -57,7 +61,7 @@ EF_AVX2_CLONES void assemble_rhs(int j, int nx, int jw, double h, int kdel, int 
 }
 
 // Step 6: the new traces of row j from ws.answer.
-EF_AVX2_CLONES void store_traces(int j, int nx, const RowWorkspace& ws, InterfaceState& s) {
+EF_AVX2_CLONES void store_row_traces(int j, int nx, const RowWorkspace& ws, InterfaceState& s) {
     const Complex* x = ws.answer.data();
     for (int i = 1; i <= nx; ++i) {
         const int b = 6 * (i - 1);
@@ -73,27 +77,23 @@ EF_AVX2_CLONES void store_traces(int j, int nx, const RowWorkspace& ws, Interfac
 }
 
 // solv1it for count rows of the same parity pass at once.
-void solv1it_rows(int count, const int* rows, int nx, int jw, double h, int kdel, int ksou,
-                  const std::vector<Complex>& sour, const RobinCoefficients& beta,
-                  const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& s,
+void solv1it_rows(int count, const int* rows, const RowSystems& systems, InterfaceState& s,
                   RowWorkspace* const* ws) {
+    const int nx = systems.problem.nx;
     if (nx < 1) return;
-    for (int r = 0; r < count; ++r)
-        assemble_rhs(rows[r], nx, jw, h, kdel, ksou, sour, beta, flags, s, *ws[r]);
-    solver15_rows(nx, count, rows, ws, factors);
-    for (int r = 0; r < count; ++r) store_traces(rows[r], nx, *ws[r], s);
+    for (int r = 0; r < count; ++r) assemble_rhs(rows[r], systems, s, *ws[r]);
+    solver15_rows(nx, count, rows, ws, systems.factors);
+    for (int r = 0; r < count; ++r) store_row_traces(rows[r], nx, *ws[r], s);
 }
 
 }  // namespace
 
-void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
-             const std::vector<Complex>& sour, const RobinCoefficients& beta,
-             const BoundaryFlags& flags, const RowFactors& factors,
-             InterfaceState& s, RowWorkspace& ws) {
+void solv1it(int j, const RowSystems& rows, InterfaceState& s, RowWorkspace& ws) {
+    const int nx = rows.problem.nx;
     if (nx < 1) return;  // no element, no trace to store
-    assemble_rhs(j, nx, jw, h, kdel, ksou, sour, beta, flags, s, ws);
-    solver15(nx, j, ws.rhs, factors, ws.answer, ws.y);
-    store_traces(j, nx, ws, s);
+    assemble_rhs(j, rows, s, ws);
+    solver15(nx, j, ws.rhs, rows.factors, ws.answer, ws.y);
+    store_row_traces(j, nx, ws, s);
 }
 
 EF_AVX2_CLONES void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& s) {
@@ -112,10 +112,8 @@ ParityGroups::ParityGroups(int first, int last, int threads) : first_(first) {
     if (threads > 1) count_ = std::min(rows_, (count_ + threads - 1) / threads * threads);
 }
 
-void parity_group(const ParityGroups& groups, int q, int nx, int jw, double h, int kdel,
-                  int ksou, const std::vector<Complex>& sour, const RobinCoefficients& beta,
-                  const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& state,
-                  RowWorkspace* const* ws, bool save_previous) {
+void parity_group(const ParityGroups& groups, int q, const RowSystems& systems,
+                  InterfaceState& state, RowWorkspace* const* ws, bool save_previous) {
     const int count = groups.size(q);
     assert(count >= 1 && count <= kRowGroup);
     int rows[kRowGroup] = {};
@@ -128,8 +126,8 @@ void parity_group(const ParityGroups& groups, int q, int nx, int jw, double h, i
         const bool last_group = q == groups.count() - 1;
         state.save_previous_rows(q == 0 ? 0 : rows[0], last_group ? ny + 1 : rows[count - 1] + 1);
     }
-    solv1it_rows(count, rows, nx, jw, h, kdel, ksou, sour, beta, flags, factors, state, ws);
-    for (int r = 0; r < count; ++r) uplag(rows[r], nx, beta, state);
+    solv1it_rows(count, rows, systems, state, ws);
+    for (int r = 0; r < count; ++r) uplag(rows[r], systems.problem.nx, systems.beta, state);
 }
 
 }  // namespace ef

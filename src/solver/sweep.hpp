@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/complex.hpp"
-#include "solver/element_fields.hpp"
+#include "solver/frequency_problem.hpp"
 #include "solver/interface_state.hpp"
 #include "solver/robin.hpp"
 #include "solver/row_system.hpp"
@@ -15,12 +15,20 @@
 
 namespace ef {
 
-// sour: source spectrum by frequency number (1-based).
-void solv1it(int j, int nx, int jw, double h, int kdel, int ksou,
-             const std::vector<Complex>& sour, const RobinCoefficients& beta,
-             const BoundaryFlags& flags, const RowFactors& factors,
-             InterfaceState& state, RowWorkspace& ws);
+// What every row solve of one frequency reads besides the interface state:
+// the problem, its Robin coefficients and the factorised row systems.
+struct RowSystems {
+    const FrequencyProblem& problem;
+    const RobinCoefficients& beta;
+    const RowFactors& factors;
+};
 
+// Row j's solve of one iteration (solv1it): right-hand side, solve with the
+// row's factors, the new traces into the state.
+void solv1it(int j, const RowSystems& rows, InterfaceState& state, RowWorkspace& ws);
+
+// Update of the multipliers (uplag: update Lagrange) of row j on the left and
+// bottom edges: lag += beta (own trace - the neighbour's trace across the edge).
 void uplag(int j, int nx, const RobinCoefficients& beta, InterfaceState& state);
 
 // The rows of one parity pass (first, first + 2, ... up to last) in groups
@@ -56,9 +64,7 @@ private:
 // above them (the first group from the bottom ring row, the last one up to
 // the top ring row), as InterfaceState::save_previous does before the pass:
 // each row is copied before anything of this iteration changes it.
-void parity_group(const ParityGroups& groups, int q, int nx, int jw, double h, int kdel,
-                  int ksou, const std::vector<Complex>& sour, const RobinCoefficients& beta,
-                  const BoundaryFlags& flags, const RowFactors& factors, InterfaceState& state,
-                  RowWorkspace* const* ws, bool save_previous);
+void parity_group(const ParityGroups& groups, int q, const RowSystems& rows,
+                  InterfaceState& state, RowWorkspace* const* ws, bool save_previous);
 
 }  // namespace ef

@@ -113,7 +113,7 @@ std::vector<Measured> measure(ef::WaveType wave, const std::vector<int>& frequen
     std::ostringstream summary;
     ef::Units units(deck, summary, dir.str());
     const ef::ProbeModel model = ef::read_probe_model(units, ef::BuildLimits{602});
-    ef::SweepState s(model.p);
+    ef::ProbeState s(model.p);
     const bool shear = wave == ef::WaveType::s;
     const double v = shear ? 1.0 : std::sqrt(3.0);
     std::vector<Measured> out;

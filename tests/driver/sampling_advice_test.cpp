@@ -12,6 +12,7 @@
 #include "driver/element_properties.hpp"
 #include "model/dispersion_table.hpp"
 #include "model/liu_moduli.hpp"
+#include "model/sampling.hpp"
 #include "model/sampling_advice.hpp"
 #include "support/deck_builder.hpp"
 #include "support/program_runner.hpp"

@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "common/fourier.hpp"
 #include "common/units.hpp"
 #include "driver/frequency_sweep.hpp"
 #include "model/boundary.hpp"
-#include "output/fourier.hpp"
+#include "solver/outer_iteration.hpp"
 #include "support/program_runner.hpp"
 #include "support/records.hpp"
 
@@ -81,6 +82,7 @@ SweepOutcome solve_grid(int nx, int ny, int kdel, double reduc = 1e-12) {
     ef::setdelta(nx, ny, a1, flags);
 
     ef::SweepState s(p);
+    ef::IterationState it(nx, ny);
     std::mt19937 gen(11);
     std::uniform_real_distribution<double> uni(0.0, 1.0);
     for (int j = 0; j <= ny + 1; ++j)
@@ -102,16 +104,16 @@ SweepOutcome solve_grid(int nx, int ny, int kdel, double reduc = 1e-12) {
     SweepOutcome o;
     for (int jw = 14; jw >= 12; --jw) {
         const double omega = 6.28318530717958 * 0.004 * jw;
-        ef::inbeta(nx, ny, omega, s.fields.rho, s.fields.xln, s.fields.xmu, jw, s.beta);
-        ef::factorise_rows(ny, nx, omega, p.h, s.fields, s.beta, flags, s.workspaces, s.factors);
-        const ef::IterationResult r = ef::iterate_frequency(units, p, a1, jw, flags, s);
+        const ef::FrequencyProblem problem = ef::frequency_problem(p, jw, omega, s.fields, flags);
+        const ef::IterationResult r =
+            ef::solve_by_iteration({units, p, a1.prints()}, problem, it, s.field);
         o.iters.push_back(r.iter);
         o.gerrors.push_back(r.gerror);
-        o.denomins.push_back(s.denomin);
-        ef::finvpic2(jw, nx, ny, s.state, s.sums, p.nsnapt, p.itsnap, p.dt, p.delw);
-        ef::savtrace(p.nrec, jw, p.irx, p.iry, s.spectra, s.state);
+        o.denomins.push_back(it.denomin);
+        ef::finvpic2(p, jw, s.field, s.sums);
+        ef::savtrace(p, jw, s.field, s.spectra);
     }
-    const ef::InterfaceState& st = s.state;
+    const ef::InterfaceState& st = it.state;
     for (const auto* g : {&st.u1ln, &st.u1tn, &st.u1bn, &st.u1rn, &st.u2ln, &st.u2tn, &st.u2bn,
                           &st.u2rn, &st.lag1ln, &st.lag2ln, &st.lag1bn, &st.lag2bn, &st.u1lnp1,
                           &st.u1tnp1, &st.u1bnp1, &st.u1rnp1, &st.u2lnp1, &st.u2tnp1,
@@ -119,8 +121,8 @@ SweepOutcome solve_grid(int nx, int ny, int kdel, double reduc = 1e-12) {
                           &st.lag2bnp1})
         o.arrays.emplace_back(g->data(), g->data() + g->size());
     for (int j = 1; j <= ny; ++j)
-        o.factors.insert(o.factors.end(), s.factors.lower_part(j),
-                         s.factors.lower_part(j) + s.factors.entries_per_row());
+        o.factors.insert(o.factors.end(), it.factors.lower_part(j),
+                         it.factors.lower_part(j) + it.factors.entries_per_row());
     for (int k = 1; k <= p.nsnapt; ++k)
         for (int j = 1; j <= ny; ++j)
             for (int i = 1; i <= nx; ++i) {

@@ -12,6 +12,7 @@
 #include "driver/element_properties.hpp"
 #include "model/liu_moduli.hpp"
 #include "model/material_file_writer.hpp"
+#include "model/sampling.hpp"
 #include "support/scratch_dir.hpp"
 
 namespace {

@@ -20,14 +20,28 @@ using ef::test::ScratchDir;
 
 constexpr double kInversePi = 3.14159265358975;
 
+// The centre of one element whose top, left, bottom and right traces of
+// component 1 are t, l, b, r.
+Complex element_centre(Complex t, Complex l, Complex b, Complex r) {
+    ef::WaveField f(1, 1);
+    f.trace(1, ef::Edge::top, 1, 1) = t;
+    f.trace(1, ef::Edge::left, 1, 1) = l;
+    f.trace(1, ef::Edge::bottom, 1, 1) = b;
+    f.trace(1, ef::Edge::right, 1, 1) = r;
+    return f.centre(1, 1, 1);
+}
+
 TEST(ElementCentre, SumsLeftToRightAndDropsTinyValues) {
     const double half_ulp = std::ldexp(1.0, -53);
     // ((1 + u) + u) rounds back to 1 twice; any other grouping gives 1 + 2u.
-    const Complex c = ef::element_centre({1.0, 0.0}, {half_ulp, 0.0}, {half_ulp, 0.0}, {});
+    const Complex c = element_centre({1.0, 0.0}, {half_ulp, 0.0}, {half_ulp, 0.0}, {});
     EXPECT_EQ(c.re, 0.25);
+    // ... with the top and left traces first, in either order
+    EXPECT_EQ(element_centre({half_ulp, 0.0}, {1.0, 0.0}, {half_ulp, 0.0}, {}).re, 0.25);
+    EXPECT_GT(element_centre({half_ulp, 0.0}, {half_ulp, 0.0}, {1.0, 0.0}, {}).re, 0.25);
     // 1e-14 held in single precision: 9.9999998245167e-15 itself survives
     auto centre_of = [](double re, double im) {
-        return ef::element_centre({4.0 * re, 4.0 * im}, {}, {}, {});
+        return element_centre({4.0 * re, 4.0 * im}, {}, {}, {});
     };
     EXPECT_EQ(centre_of(9.9999999e-15, 0.0).re, 9.9999999e-15);
     EXPECT_EQ(centre_of(9.9999998245167e-15, 0.0).re, 9.9999998245167e-15);
@@ -40,15 +54,15 @@ TEST(ElementCentre, SumsLeftToRightAndDropsTinyValues) {
 
 TEST(Savtrace, StoresCentresOfBothComponentsPerReceiver) {
     const int nx = 4, ny = 3;
-    ef::InterfaceState field = ef::test::zero_field(nx, ny);
+    ef::WaveField field = ef::test::zero_field(nx, ny);
     ef::test::set_centre(field, 1, 2, 3, {1.5, -2.0});
     ef::test::set_centre(field, 2, 2, 3, {0.25, 4.0});
     ef::test::set_centre(field, 1, 5, 1, {-3.0, 0.5});    // receiver on the ring column nx + 1
     ef::test::set_centre(field, 2, 5, 1, {2e-15, 0.0});   // below the threshold
-    const std::vector<int> irx{0, 2, 5, 1}, iry{0, 3, 1, 1};
+    const ef::RunParams p{.nrec = 3, .irx = {0, 2, 5, 1}, .iry = {0, 3, 1, 1}};
     ef::ReceiverSpectra spectra;
     spectra.fu2(17, 2) = {9.0, 9.0};
-    ef::savtrace(3, 17, irx, iry, spectra, field);
+    ef::savtrace(p, 17, field, spectra);
     EXPECT_TRUE(spectra.fu1(17, 1) == (Complex{1.5, -2.0}));
     EXPECT_TRUE(spectra.fu2(17, 1) == (Complex{0.25, 4.0}));
     EXPECT_TRUE(spectra.fu1(17, 2) == (Complex{-3.0, 0.5}));
@@ -76,6 +90,12 @@ struct TraceRun : ef::test::ScratchUnits {
     }
 };
 
+// The deck values write_traces reads.
+ef::RunParams trace_params(int nrec, int jw1, int jw2, int nt, double dt, double delw, int keyqua) {
+    return {.keyqua = keyqua, .dt = dt, .nt = nt, .delw = delw, .jw1 = jw1, .jw2 = jw2,
+            .nrec = nrec};
+}
+
 // g15.4 keeps four significant digits.
 void expect_sample(double written, double exact, const std::string& where) {
     EXPECT_NEAR(written, exact, 5e-4 * std::fabs(exact) + 1e-12) << where;
@@ -91,7 +111,7 @@ TEST(WriteTraces, StandardSamplingRepeatsTheFirstSolvedFrequency) {
     spectra.fu1(2, 2) = {0.0, 2.0};
     spectra.fu2(3, 1) = {1.0, 0.0};
     spectra.fu2(6, 1) = {50.0, 0.0};  // beyond jw2
-    ef::write_traces(run.units, spectra, nrec, jw1, jw2, nt, dt, delw, 1);
+    ef::write_traces(run.units, spectra, trace_params(nrec, jw1, jw2, nt, dt, delw, 1));
     run.units.flush_all();
     const std::vector<double> vx = run.samples("vx_traces.su");
     const std::vector<double> vz = run.samples("vz_traces.su");
@@ -116,7 +136,7 @@ TEST(WriteTraces, MidPointSamplingUsesEveryFrequency) {
     ef::ReceiverSpectra spectra;
     spectra.fu1(1, 3) = {1.0, 0.0};
     spectra.fu2(2, 1) = {0.0, -1.0};
-    ef::write_traces(run.units, spectra, nrec, 1, 4, nt, dt, delw, 2);
+    ef::write_traces(run.units, spectra, trace_params(nrec, 1, 4, nt, dt, delw, 2));
     run.units.flush_all();
     const std::vector<double> vx = run.samples("vx_traces.su");
     const std::vector<double> vz = run.samples("vz_traces.su");
@@ -144,7 +164,7 @@ TEST(WriteTraces, NoReceiversLeavesTheFilesAsTheyWere) {
         units.open(99, "vz_traces.su", ef::FileStatus::unknown);
         ef::ReceiverSpectra spectra;
         spectra.fu1(2, 1) = {1.0, 0.0};
-        ef::write_traces(units, spectra, 0, 2, 10, 100, 0.01, 0.5, 1);
+        ef::write_traces(units, spectra, trace_params(0, 2, 10, 100, 0.01, 0.5, 1));
         units.flush_all();
     }
     EXPECT_EQ(dir.read("vx_traces.su"), "old\n");

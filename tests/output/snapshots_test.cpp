@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "common/format.hpp"
+#include "common/fourier.hpp"
 #include "common/units.hpp"
-#include "output/fourier.hpp"
 #include "output/snapshots.hpp"
 #include "output/trace_field.hpp"
 #include "support/records.hpp"
@@ -39,7 +39,9 @@ TEST(SnapshotSums, AccumulateTheInverseSum) {
         std::vector<std::vector<std::vector<Complex>>> spectra(
             2, std::vector<std::vector<Complex>>(nx * ny, std::vector<Complex>(jw2)));
         ef::SnapshotSums sums(nx, ny, nsnapt);
-        ef::InterfaceState field = ef::test::zero_field(nx, ny);
+        ef::WaveField field = ef::test::zero_field(nx, ny);
+        const ef::RunParams p{
+            .nx = nx, .ny = ny, .nsnapt = nsnapt, .itsnap = itsnap, .dt = dt, .delw = delw};
         for (int jw = jw2; jw >= jw1; --jw) {
             for (int c = 1; c <= 2; ++c)
                 for (int e = 0; e < nx * ny; ++e) {
@@ -48,8 +50,7 @@ TEST(SnapshotSums, AccumulateTheInverseSum) {
                     spectra[c - 1][e][jw - 1] = v;
                     ef::test::set_centre(field, c, e % nx + 1, e / nx + 1, v);
                 }
-            (keyqua == 1 ? ef::finvpic1 : ef::finvpic2)(jw, nx, ny, field, sums, nsnapt, itsnap,
-                                                        dt, delw);
+            (keyqua == 1 ? ef::finvpic1 : ef::finvpic2)(p, jw, field, sums);
         }
         for (int c = 1; c <= 2; ++c)
             for (int e = 0; e < nx * ny; ++e) {
@@ -85,7 +86,7 @@ TEST(FrequencySnapshots, BlocksPerListedFrequencyAndMiddleProfiles) {
     OutputRun run;
     const int nx = 3, ny = 1;
     const ef::RunParams p = snapshot_params(nx, ny, {7, 5, 7});
-    ef::InterfaceState field = ef::test::zero_field(nx, ny);
+    ef::WaveField field = ef::test::zero_field(nx, ny);
     for (int i = 0; i <= nx + 1; ++i)
         for (int j = 0; j <= ny + 1; ++j) {
             ef::test::set_centre(field, 1, i, j, {1.0 + i + 10.0 * j, 0.5});
@@ -124,6 +125,11 @@ TEST(FrequencySnapshots, BlocksPerListedFrequencyAndMiddleProfiles) {
 
 // Fill the sums with recognisable values: tpic1 = i + 10 j + 100 k,
 // tpic2 the negative.
+// The deck values outime reads.
+ef::RunParams outime_params(int nx, int ny, int nsnapt, int nrec, int nt) {
+    return {.nx = nx, .ny = ny, .nsnapt = nsnapt, .dt = 0.01, .nt = nt, .delw = 0.3, .nrec = nrec};
+}
+
 ef::SnapshotSums numbered_sums(int nx, int ny, int nsnapt) {
     ef::SnapshotSums sums(nx, ny, nsnapt);
     for (int k = 1; k <= nsnapt; ++k)
@@ -144,7 +150,11 @@ TEST(Outime, SnapshotFilesSmallPrintTracesAndMessages) {
     const ef::SnapshotSums sums = numbered_sums(nx, ny, nsnapt);
     ef::ReceiverSpectra spectra;
     spectra.fu1(3, 1) = {1.0, 0.0};
-    ef::outime(run.units, nx, ny, nsnapt, sums, spectra, nt, 0.01, delw, 1, 20, nrec, 2);
+    ef::RunParams p = outime_params(nx, ny, nsnapt, nrec, nt);
+    p.jw1 = 1;
+    p.jw2 = 20;
+    p.keyqua = 2;
+    ef::outime(run.units, p, sums, spectra);
     run.units.flush_all();
 
     EXPECT_EQ(run.out.str(),
@@ -187,7 +197,11 @@ TEST(Outime, SmallPrintOnlyUpToSevenBySeven) {
           std::tuple{1, 1, true}}) {
         OutputRun run;
         const ef::SnapshotSums sums = numbered_sums(nx, ny, 1);
-        ef::outime(run.units, nx, ny, 1, sums, ef::ReceiverSpectra{}, 4, 0.01, 0.3, 2, 5, 0, 1);
+        ef::RunParams p = outime_params(nx, ny, 1, 0, 4);
+        p.jw1 = 2;
+        p.jw2 = 5;
+        p.keyqua = 1;
+        ef::outime(run.units, p, sums, ef::ReceiverSpectra{});
         run.units.flush_all();
         EXPECT_EQ(run.dir.exists("fort.19"), expected) << nx << " x " << ny;
         if (expected) {
@@ -202,7 +216,11 @@ TEST(Outime, NoTimeSnapshotsLeavesTheSmallPrintZero) {
     OutputRun run;
     const int nx = 3, ny = 2;
     const ef::SnapshotSums sums(nx, ny, 0);
-    ef::outime(run.units, nx, ny, 0, sums, ef::ReceiverSpectra{}, 4, 0.01, 0.3, 2, 5, 0, 1);
+    ef::RunParams p = outime_params(nx, ny, 0, 0, 4);
+    p.jw1 = 2;
+    p.jw2 = 5;
+    p.keyqua = 1;
+    ef::outime(run.units, p, sums, ef::ReceiverSpectra{});
     run.units.flush_all();
     for (int unit = 40; unit <= 59; ++unit)
         EXPECT_FALSE(run.dir.exists("fort." + std::to_string(unit))) << unit;

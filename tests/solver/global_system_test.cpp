@@ -12,6 +12,7 @@
 
 #include "solver/direct_solve.hpp"
 #include "solver/global_system.hpp"
+#include "solver/wave_field.hpp"
 #include "support/dense_global_system.hpp"
 
 namespace {
@@ -36,8 +37,8 @@ protected:
         assemble(model.omega);
     }
     void assemble(double omega) {
-        assembly->assemble(omega, model.p.h, model.fields, model.flags, model.jw, model.p.kdel,
-                           model.p.ksou, model.p.sour);
+        assembly->assemble(
+            ef::frequency_problem(model.p, model.jw, omega, model.fields, model.flags));
     }
 
     ef::test::SmallModel model;
@@ -96,33 +97,32 @@ TEST_P(GlobalSystem, TracesOfASharedEdgeAreEqualOnBothSides) {
     ef::DirectSolver solver(s);
     const std::vector<Complex> x = solver.solve(s);
     const int nx = model.p.nx, ny = model.p.ny;
-    ef::InterfaceState state(nx, ny);
-    ef::store_traces(assembly->numbering(), x, state);
+    const ef::WaveField field(assembly->numbering(), x);
+    using ef::Edge;
 
     const ef::test::DenseSystem dense = ef::test::dense_global_system(model);
     auto unknown = [&](int edge, int comp) { return x[static_cast<std::size_t>(2 * edge + comp)]; };
     for (int j = 1; j <= ny; ++j) {
         for (int i = 1; i <= nx; ++i) {
-            EXPECT_EQ(state.u1ln(i, j), unknown(dense.vertical(i - 1, j), 0));
-            EXPECT_EQ(state.u2ln(i, j), unknown(dense.vertical(i - 1, j), 1));
-            EXPECT_EQ(state.u1tn(i, j), unknown(dense.horizontal(i, j), 0));
-            EXPECT_EQ(state.u2tn(i, j), unknown(dense.horizontal(i, j), 1));
-            EXPECT_EQ(state.u1bn(i, j), unknown(dense.horizontal(i, j - 1), 0));
-            EXPECT_EQ(state.u2bn(i, j), unknown(dense.horizontal(i, j - 1), 1));
-            EXPECT_EQ(state.u1rn(i, j), unknown(dense.vertical(i, j), 0));
-            EXPECT_EQ(state.u2rn(i, j), unknown(dense.vertical(i, j), 1));
+            for (int c = 1; c <= 2; ++c) {
+                EXPECT_EQ(field.trace(c, Edge::left, i, j), unknown(dense.vertical(i - 1, j), c - 1));
+                EXPECT_EQ(field.trace(c, Edge::top, i, j), unknown(dense.horizontal(i, j), c - 1));
+                EXPECT_EQ(field.trace(c, Edge::bottom, i, j),
+                          unknown(dense.horizontal(i, j - 1), c - 1));
+                EXPECT_EQ(field.trace(c, Edge::right, i, j), unknown(dense.vertical(i, j), c - 1));
+            }
             if (i > 1) {
-                EXPECT_EQ(state.u1ln(i, j), state.u1rn(i - 1, j));
+                EXPECT_EQ(field.trace(1, Edge::left, i, j), field.trace(1, Edge::right, i - 1, j));
             }
             if (j > 1) {
-                EXPECT_EQ(state.u2bn(i, j), state.u2tn(i, j - 1));
+                EXPECT_EQ(field.trace(2, Edge::bottom, i, j), field.trace(2, Edge::top, i, j - 1));
             }
         }
     }
     // the ghost ring stays zero
     for (int i = 0; i <= nx + 1; ++i) {
-        EXPECT_EQ(state.u1bn(i, 0), Complex{});
-        EXPECT_EQ(state.u2tn(i, ny + 1), Complex{});
+        EXPECT_EQ(field.trace(1, Edge::bottom, i, 0), Complex{});
+        EXPECT_EQ(field.trace(2, Edge::top, i, ny + 1), Complex{});
     }
 }
 
@@ -147,11 +147,28 @@ INSTANTIATE_TEST_SUITE_P(Grids, GlobalSystem,
 TEST(GlobalSystemZero, NoSourceGivesAZeroFieldWithZeroResidual) {
     ef::test::SmallModel m = ef::test::two_layer_model(3, 3, 0);
     ef::GlobalAssembly assembly(3, 3);
-    assembly.assemble(m.omega, m.p.h, m.fields, m.flags, m.jw, m.p.kdel, m.p.ksou, m.p.sour);
+    assembly.assemble(ef::frequency_problem(m.p, m.jw, m.omega, m.fields, m.flags));
     ef::DirectSolver solver(assembly.system());
     const std::vector<Complex> x = solver.solve(assembly.system());
     for (const Complex& v : x) EXPECT_EQ(v, Complex{});
     EXPECT_EQ(ef::relative_residual(assembly.system(), x), 0.0);
+}
+
+// One matrix serves several sources: the right-hand side of another source
+// leaves the matrix as it was and equals that source's own assembly.
+TEST(GlobalSystemSources, RightHandSideIsAssembledApartFromTheMatrix) {
+    const ef::test::SmallModel m = ef::test::two_layer_model(4, 3, 9);
+    ef::FrequencyProblem plane_load = ef::frequency_problem(m.p, m.jw, m.omega, m.fields, m.flags);
+    ef::FrequencyProblem plane_force = plane_load;
+    plane_force.source = ef::SourceTerm::from_deck(1, 1, Complex{0.5, -2.0});
+    ef::GlobalAssembly shared(4, 3), own(4, 3);
+    shared.assemble(plane_load);
+    const std::vector<Complex> matrix = shared.system().value;
+    shared.assemble_rhs(plane_force);
+    own.assemble(plane_force);
+    EXPECT_EQ(shared.system().value, matrix);
+    EXPECT_EQ(shared.system().rhs, own.system().rhs);
+    EXPECT_NE(shared.system().rhs, std::vector<Complex>(shared.system().rhs.size()));
 }
 
 TEST(EdgeNumbering, CountsEveryEdgeOnceAndAnEmptyGridHasNone) {

@@ -114,7 +114,7 @@ TEST(RowAssembly, BandEqualsDenseAssembly) {
             for (int j = 1; j <= 3; ++j) {
                 ef::RowWorkspace ws(nx);
                 ef::RowFactors f(nx, 3);
-                ef::coeflu(j, nx, p.omega, p.h, p.el, p.beta, p.flags, ws, f);
+                ef::coeflu(j, p.problem(), p.beta, ws, f);
                 const Dense ref = dense_row_system(p, j);
                 const int n = 6 * nx + 2;
                 for (int r = 1; r <= n; ++r) {
@@ -147,7 +147,7 @@ TEST(RowAssembly, InnerVerticalEdgeSumsBothElements) {
     }
     ef::RowWorkspace ws(2);
     ef::RowFactors f(2, 1);
-    ef::coeflu(1, 2, p.omega, p.h, p.el, p.beta, p.flags, ws, f);
+    ef::coeflu(1, p.problem(), p.beta, ws, f);
     const double fac = p.omega * p.omega * 2000.0 * p.h * p.h / 5040.0;
     const double want = 2.0 * (65.0 * 8000.0 + 167.0 * 6000.0) / 28.0 - 2.0 * 781.0 * fac;
     EXPECT_NEAR(ws.a(7, 8).re, want, 1e-9 * want);
@@ -160,7 +160,7 @@ TEST(RowFactorisation, ProfileFactorsEqualDenseCroutBitForBit) {
         ef::RowWorkspace ws(nx);
         ef::RowFactors f(nx, 2);
         for (int j = 1; j <= 2; ++j) {
-            ef::coeflu(j, nx, p.omega, p.h, p.el, p.beta, p.flags, ws, f);
+            ef::coeflu(j, p.problem(), p.beta, ws, f);
             const DenseCrout ref = dense_crout(ef::test::dense_from_band(ws.a));
             const int n = 6 * nx + 2;
             for (int k = 1; k <= n; ++k) {
@@ -204,8 +204,8 @@ TEST(RowFactorisation, RowsDoNotOverwriteEachOther) {
     const GridProblem p = ef::test::make_problem(3, 3, 77u);
     ef::RowWorkspace ws(3);
     ef::RowFactors all(3, 3), single(3, 3);
-    for (int j = 1; j <= 3; ++j) ef::coeflu(j, 3, p.omega, p.h, p.el, p.beta, p.flags, ws, all);
-    ef::coeflu(2, 3, p.omega, p.h, p.el, p.beta, p.flags, ws, single);
+    for (int j = 1; j <= 3; ++j) ef::coeflu(j, p.problem(), p.beta, ws, all);
+    ef::coeflu(2, p.problem(), p.beta, ws, single);
     for (int k = 1; k <= 20; ++k)
         for (int d = 0; k + d <= ef::profile_limit(k, 20); ++d) {
             EXPECT_EQ(all.l(2, k, d), single.l(2, k, d));
@@ -222,7 +222,7 @@ TEST(RowSolve, AgreesWithPivotedDenseSolve) {
             ef::RowWorkspace ws(nx);
             ef::RowFactors f(nx, 3);
             for (int j = 1; j <= 3; ++j) {
-                ef::coeflu(j, nx, p.omega, p.h, p.el, p.beta, p.flags, ws, f);
+                ef::coeflu(j, p.problem(), p.beta, ws, f);
                 const Dense a = ef::test::dense_from_band(ws.a);
                 const int n = 6 * nx + 2;
                 const std::vector<cd> b = random_vector(n, 9u * static_cast<unsigned>(j));
@@ -279,7 +279,7 @@ TEST(RowSolve, EdgeCasesOfTheSubstitution) {
         const int n = 6 * nx + 2;
         ef::RowWorkspace ws(nx);
         ef::RowFactors f(nx, 1);
-        ef::coeflu(1, nx, p.omega, p.h, p.el, p.beta, p.flags, ws, f);
+        ef::coeflu(1, p.problem(), p.beta, ws, f);
         const ef::RowFactors kept = f;
 
         // zero right-hand side: zero answer
@@ -359,7 +359,7 @@ TEST(RowSolve, GroupsOfRowsEqualThePlainSubstitutionBitForBit) {
         ef::RowFactors f(nx, ny);
         std::vector<ef::RowWorkspace> ws;
         for (int r = 0; r < ef::kRowGroup; ++r) ws.emplace_back(nx);
-        for (int j = 1; j <= ny; ++j) ef::coeflu(j, nx, p.omega, p.h, p.el, p.beta, p.flags, ws[0], f);
+        for (int j = 1; j <= ny; ++j) ef::coeflu(j, p.problem(), p.beta, ws[0], f);
 
         std::vector<std::vector<Complex>> rhs(static_cast<std::size_t>(ny) + 1), expected(rhs.size());
         for (int j = 1; j <= ny; ++j) {

@@ -11,6 +11,7 @@
 
 #include "common/complex.hpp"
 #include "solver/element_fields.hpp"
+#include "solver/frequency_problem.hpp"
 #include "solver/robin.hpp"
 #include "solver/row_system.hpp"
 
@@ -27,6 +28,11 @@ struct GridProblem {
     ElementFields el;
     RobinCoefficients beta;
     BoundaryFlags flags;
+
+    // The problem these fields describe, with the given source.
+    FrequencyProblem problem(SourceTerm source = {}) const {
+        return {nx, ny, h, jw, omega, el, flags, source};
+    }
 };
 
 // Rock-like random elements (density ~2000, velocities ~2-4 m/ms, weak

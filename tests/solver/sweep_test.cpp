@@ -23,13 +23,26 @@ using ef::test::GridProblem;
 struct Solver {
     explicit Solver(const GridProblem& p) : factors(p.nx, p.ny), ws(p.nx) {
         for (int j = 1; j <= p.ny; ++j)
-            ef::coeflu(j, p.nx, p.omega, p.h, p.el, p.beta, p.flags, ws, factors);
+            ef::coeflu(j, p.problem(), p.beta, ws, factors);
     }
     ef::RowFactors factors;
     ef::RowWorkspace ws;
 };
 
 const std::vector<Complex> spectrum = {{}, {0.3, -0.2}, {1.5, 0.75}, {-0.4, 2.0}};
+
+// The deck's source: kind kdel in row ksou, at frequency number jw of spectrum.
+struct DeckSource {
+    int kdel, ksou, jw;
+};
+
+// solv1it of row j of p with the given source.
+void solve_row(int j, const GridProblem& p, Solver& s, InterfaceState& st, DeckSource src) {
+    const Complex amplitude = spectrum[static_cast<std::size_t>(src.jw)];
+    const ef::FrequencyProblem problem =
+        p.problem(ef::SourceTerm::from_deck(src.kdel, src.ksou, amplitude));
+    ef::solv1it(j, {problem, p.beta, s.factors}, st, s.ws);
+}
 
 void fill_random(ef::Grid2<Complex>& g, std::mt19937& gen) {
     std::uniform_real_distribution<double> uni(-1.0, 1.0);
@@ -41,7 +54,7 @@ TEST(Sweep, PlaneLoadReachesEveryDofOfTheSourceRow) {
     Solver s(p);
     InterfaceState st(4, 3);
     const int n = 26;
-    ef::solv1it(2, 4, 2, p.h, 9, 2, spectrum, p.beta, p.flags, s.factors, st, s.ws);
+    solve_row(2, p, s, st, {9, 2, 2});
     const Complex q = (0.25 * (p.h * p.h)) * spectrum[2];
     for (int r = 1; r <= n; ++r) {
         // the inner vertical edges are shared by two elements
@@ -51,7 +64,7 @@ TEST(Sweep, PlaneLoadReachesEveryDofOfTheSourceRow) {
     // the traces are the row solution; both sides of an inner edge agree
     const ef::test::Dense a = [&] {
         ef::RowFactors f(4, 3);
-        ef::coeflu(2, 4, p.omega, p.h, p.el, p.beta, p.flags, s.ws, f);
+        ef::coeflu(2, p.problem(), p.beta, s.ws, f);
         return ef::test::dense_from_band(s.ws.a);
     }();
     std::vector<cd> x(static_cast<std::size_t>(n) + 1), b(x.size());
@@ -75,7 +88,7 @@ TEST(Sweep, ForcePairsCancelInsideTheRow) {
     const GridProblem p = ef::test::make_problem(3, 2, 6u);
     Solver s(p);
     InterfaceState st(3, 2);
-    ef::solv1it(1, 3, 3, p.h, 1, 1, spectrum, p.beta, p.flags, s.factors, st, s.ws);
+    solve_row(1, p, s, st, {1, 1, 3});
     const Complex f = 1000000.0 * (spectrum[3] / p.h);
     const int n = 20;
     for (int r = 1; r <= n; ++r) {
@@ -94,7 +107,7 @@ TEST(Sweep, NoSourceLeavesAZeroFieldZero) {
     for (const auto& [kdel, ksou] : std::vector<std::pair<int, int>>{{0, 2}, {5, 2}, {1, 0}, {1, 4}, {9, 4}}) {
         InterfaceState st(3, 3);
         for (int j = 1; j <= 3; ++j) {
-            ef::solv1it(j, 3, 1, p.h, kdel, ksou, spectrum, p.beta, p.flags, s.factors, st, s.ws);
+            solve_row(j, p, s, st, {kdel, ksou, 1});
             ef::uplag(j, 3, p.beta, st);
         }
         for (auto* g : {&st.u1ln, &st.u1tn, &st.u1bn, &st.u1rn, &st.u2ln, &st.u2tn, &st.u2bn,
@@ -124,9 +137,9 @@ TEST(Sweep, PhysicalBoundaryIgnoresExteriorData) {
                                 &dirty.u1tn, &dirty.u2tn, &dirty.u1bn, &dirty.u2bn})
                     (*g)(i, jj) = {};
             }
-        ef::solv1it(j, nx, 2, p.h, 9, 1, spectrum, p.beta, p.flags, s.factors, clean, s.ws);
+        solve_row(j, p, s, clean, {9, 1, 2});
         const std::vector<Complex> rhs_clean = s.ws.rhs;
-        ef::solv1it(j, nx, 2, p.h, 9, 1, spectrum, p.beta, p.flags, s.factors, dirty, s.ws);
+        solve_row(j, p, s, dirty, {9, 1, 2});
         for (std::size_t r = 1; r < rhs_clean.size(); ++r) EXPECT_EQ(s.ws.rhs[r], rhs_clean[r]) << j << " " << r;
         for (int i = 1; i <= nx; ++i) EXPECT_EQ(clean.u2bn(i, j), dirty.u2bn(i, j));
     }
@@ -141,7 +154,7 @@ TEST(Sweep, InteriorCouplingTerms) {
     InterfaceState st(nx, ny);
     fill_random(st.lag1ln, gen);
     fill_random(st.lag2ln, gen);
-    ef::solv1it(2, nx, 2, p.h, 0, 0, spectrum, p.beta, p.flags, s.factors, st, s.ws);
+    solve_row(2, p, s, st, {0, 0, 2});
     // multipliers of the inner vertical edges cancel between the two elements
     for (int i = 2; i <= nx; ++i) {
         EXPECT_EQ(s.ws.rhs[static_cast<std::size_t>(6 * (i - 1) + 1)], Complex{});
@@ -158,7 +171,7 @@ TEST(Sweep, InteriorCouplingTerms) {
     one.u1rn(0, 1) = {2.0, 1.0};
     one.u1ln(2, 1) = {-1.0, 3.0};
     one.u2bn(1, 2) = {0.5, 0.5};
-    ef::solv1it(1, 1, 2, q.h, 0, 0, spectrum, q.beta, q.flags, s1.factors, one, s1.ws);
+    solve_row(1, q, s1, one, {0, 0, 2});
     EXPECT_EQ(s1.ws.rhs[1], Complex{});
     EXPECT_EQ(s1.ws.rhs[7], (q.h * q.beta.beta11r(1, 1)) * Complex({-1.0, 3.0}));
     EXPECT_EQ(s1.ws.rhs[4], (q.h * q.beta.beta22t(1, 1)) * Complex({0.5, 0.5}));
@@ -201,7 +214,7 @@ InterfaceState iterate(const GridProblem& p, Solver& s, int iterations, bool rev
             for (int j = 1; j <= p.ny; ++j)
                 if (j % 2 == parity) rows.push_back(j);
             if (reversed) std::reverse(rows.begin(), rows.end());
-            for (int j : rows) ef::solv1it(j, p.nx, 3, p.h, 1, 2, spectrum, p.beta, p.flags, s.factors, st, s.ws);
+            for (int j : rows) solve_row(j, p, s, st, {1, 2, 3});
             for (int j : rows) ef::uplag(j, p.nx, p.beta, st);
         }
         st.relax();
@@ -286,7 +299,7 @@ TEST(Sweep, IterationConvergesToTheGlobalSolution) {
         st.save_previous();
         for (int parity : {1, 0}) {
             for (int j = 1; j <= ny; ++j)
-                if (j % 2 == parity) ef::solv1it(j, nx, jw, p.h, 9, ksou, spectrum, p.beta, p.flags, s.factors, st, s.ws);
+                if (j % 2 == parity) solve_row(j, p, s, st, {9, ksou, jw});
             for (int j = 1; j <= ny; ++j)
                 if (j % 2 == parity) ef::uplag(j, nx, p.beta, st);
         }

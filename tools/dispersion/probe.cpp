@@ -35,7 +35,7 @@ int run(ef::LateralBoundary sides, int column, const std::vector<int>& frequenci
     std::ostringstream summary;
     ef::Units units(std::cin, summary);
     const ef::ProbeModel model = ef::read_probe_model(units, ef::BuildLimits{801});
-    ef::SweepState s(model.p);
+    ef::ProbeState s(model.p);
     for (const int jw : frequencies) {
         const ef::ColumnField f = ef::solve_column(units, model, s, jw, column, sides);
         std::printf("# %d %.17e %d %.17e %d\n", f.jw, f.fjw, f.iter, f.gerror,

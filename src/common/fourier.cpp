@@ -1,16 +1,15 @@
-#include "output/fourier.hpp"
+#include "common/fourier.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <vector>
 
+#include "common/constants.hpp"
+
 namespace ef {
 
 namespace {
-
-// pi as the inverse kernels divide by it.
-constexpr double kInversePi = 3.14159265358975;
 
 // X(k) = dt sum_j x(j) (cos theta + i sin(-theta)), theta = ((j-1) ((k-1+s) dw)) dt.
 void direct_sum(double shift, std::span<const double> x, std::span<Complex> X, double dt,
@@ -41,9 +40,20 @@ struct AngleTable {
     std::vector<double> cos, sin;  // [j * kBlock + t]
 };
 
-void inverse_block(double shift, std::span<const Complex> spectra, int n,
-                   std::span<double> series, int m, int count, double dt, double dw,
-                   int k0, AngleTable& table) {
+// The arguments of finvu_many: count spectra of n samples each, and their
+// series of m samples.
+struct InverseSum {
+    double shift;
+    std::span<const Complex> spectra;
+    int n;
+    std::span<double> series;
+    int m, count;
+    double dt, dw;
+};
+
+// The output samples k0 .. k0 + kBlock - 1 (those below m) of every series.
+void inverse_block(const InverseSum& sum_of, int k0, AngleTable& table) {
+    const auto& [shift, spectra, n, series, m, count, dt, dw] = sum_of;
     const int width = std::min(kBlock, m - k0);
     table.cos.resize(static_cast<std::size_t>(n) * kBlock);
     table.sin.resize(static_cast<std::size_t>(n) * kBlock);
@@ -68,7 +78,7 @@ void inverse_block(double shift, std::span<const Complex> spectra, int n,
             for (int t = 0; t < kBlock; ++t) sum[t] = sum[t] + (a * c[t] - b * s[t]);
         }
         double* x = series.data() + static_cast<std::size_t>(r) * m + k0;
-        for (int t = 0; t < width; ++t) x[t] = (sum[t] * dw) / kInversePi;
+        for (int t = 0; t < width; ++t) x[t] = (sum[t] * dw) / kInverseSumPi;
     }
 }
 
@@ -95,7 +105,7 @@ void finvu_many(double shift, std::span<const Complex> spectra, int n, std::span
         AngleTable table;
 #pragma omp for schedule(dynamic)
         for (int b = 0; b < blocks; ++b)
-            inverse_block(shift, spectra, n, series, m, count, dt, dw, b * kBlock, table);
+            inverse_block({shift, spectra, n, series, m, count, dt, dw}, b * kBlock, table);
     }
 }
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "common/units.hpp"
-#include "driver/frequency_sweep.hpp"
+#include "solver/outer_iteration.hpp"
 #include "support/dense_global_system.hpp"
 
 namespace {
@@ -33,17 +33,14 @@ TEST_P(GlobalSolve, IterationConvergesToTheGlobalSystem) {
     p.jwlow = 0;
     p.reduc = 1e-13;
 
-    ef::SweepState s(p);
-    s.fields = m.fields;
-    ef::inbeta(p.nx, p.ny, m.omega, s.fields.rho, s.fields.xln, s.fields.xmu, m.jw, s.beta);
-    ef::RowWorkspace ws(p.nx);
-    for (int j = 1; j <= p.ny; ++j)
-        ef::coeflu(j, p.nx, m.omega, p.h, s.fields, s.beta, m.flags, ws, s.factors);
-
+    ef::IterationState it(p.nx, p.ny);
+    const ef::FrequencyProblem problem = ef::frequency_problem(p, m.jw, m.omega, m.fields, m.flags);
     std::istringstream in;
     std::ostringstream out;
     ef::Units units(in, out, ::testing::TempDir());
-    const ef::IterationResult r = ef::iterate_frequency(units, p, m.a1, m.jw, m.flags, s);
+    ef::WaveField field;
+    const ef::IterationResult r =
+        ef::solve_by_iteration({units, p, m.a1.prints()}, problem, it, field);
     ASSERT_TRUE(r.converged) << "gerror " << r.gerror << " after " << r.iter;
 
     const ef::test::DenseSystem dense = ef::test::dense_global_system(m);
@@ -57,18 +54,15 @@ TEST_P(GlobalSolve, IterationConvergesToTheGlobalSystem) {
         const std::complex<double> g(got.re, got.im);
         worst = std::max(worst, std::abs(g - x[static_cast<std::size_t>(2 * edge + comp)]) / scale);
     };
-    const ef::InterfaceState& st = s.state;
+    using ef::Edge;
     for (int j = 1; j <= p.ny; ++j)
-        for (int i = 1; i <= p.nx; ++i) {
-            compare(st.u1ln(i, j), dense.vertical(i - 1, j), 0);
-            compare(st.u2ln(i, j), dense.vertical(i - 1, j), 1);
-            compare(st.u1rn(i, j), dense.vertical(i, j), 0);
-            compare(st.u2rn(i, j), dense.vertical(i, j), 1);
-            compare(st.u1bn(i, j), dense.horizontal(i, j - 1), 0);
-            compare(st.u2bn(i, j), dense.horizontal(i, j - 1), 1);
-            compare(st.u1tn(i, j), dense.horizontal(i, j), 0);
-            compare(st.u2tn(i, j), dense.horizontal(i, j), 1);
-        }
+        for (int i = 1; i <= p.nx; ++i)
+            for (int c = 1; c <= 2; ++c) {
+                compare(field.trace(c, Edge::left, i, j), dense.vertical(i - 1, j), c - 1);
+                compare(field.trace(c, Edge::right, i, j), dense.vertical(i, j), c - 1);
+                compare(field.trace(c, Edge::bottom, i, j), dense.horizontal(i, j - 1), c - 1);
+                compare(field.trace(c, Edge::top, i, j), dense.horizontal(i, j), c - 1);
+            }
     EXPECT_LT(worst, 1e-7) << "after " << r.iter << " iterations";
 }
 

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "output/fourier.hpp"
+#include "common/fourier.hpp"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "common/units.hpp"
-#include "driver/frequency_sweep.hpp"
 #include "model/boundary.hpp"
+#include "solver/outer_iteration.hpp"
 
 namespace {
 
@@ -38,24 +38,24 @@ struct Homogeneous {
     }
 
     ef::IterationResult run(int jw) {
-        ef::SweepState s(p);
+        ef::ElementFields fields(p.nx, p.ny);
+        ef::WaveField field;
+        ef::IterationState it(p.nx, p.ny);
         for (int j = 0; j <= p.ny + 1; ++j)
             for (int i = 0; i <= p.nx + 1; ++i) {
-                s.fields.rho(i, j) = 2000.0;
-                s.fields.xmu(i, j) = Complex{5000.0, 10.0};
-                s.fields.xln(i, j) = Complex{8000.0, 20.0};
-                s.fields.vpleft[j] = s.fields.vpright[j] = Complex{3.0, 0.0};
-                s.fields.vsleft[j] = s.fields.vsright[j] = Complex{1.6, 0.0};
-                s.fields.vpbot[i] = s.fields.vptop[i] = Complex{3.0, 0.0};
-                s.fields.vsbot[i] = s.fields.vstop[i] = Complex{1.6, 0.0};
+                fields.rho(i, j) = 2000.0;
+                fields.xmu(i, j) = Complex{5000.0, 10.0};
+                fields.xln(i, j) = Complex{8000.0, 20.0};
+                fields.vpleft[j] = fields.vpright[j] = Complex{3.0, 0.0};
+                fields.vsleft[j] = fields.vsright[j] = Complex{1.6, 0.0};
+                fields.vpbot[i] = fields.vptop[i] = Complex{3.0, 0.0};
+                fields.vsbot[i] = fields.vstop[i] = Complex{1.6, 0.0};
             }
         const double omega = 6.28318530717958 * 0.02;
-        ef::inbeta(p.nx, p.ny, omega, s.fields.rho, s.fields.xln, s.fields.xmu, jw, s.beta);
-        ef::RowWorkspace ws(p.nx);
-        for (int j = 1; j <= p.ny; ++j)
-            ef::coeflu(j, p.nx, omega, p.h, s.fields, s.beta, flags, ws, s.factors);
         ef::Units units(in, out, ::testing::TempDir());
-        const auto r = ef::iterate_frequency(units, p, a1, jw, flags, s);
+        const auto r = ef::solve_by_iteration(
+            {units, p, a1.prints()}, ef::frequency_problem(p, jw, omega, fields, flags), it,
+            field);
         units.flush_all();
         return r;
     }
