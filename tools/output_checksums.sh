@@ -5,15 +5,19 @@
 #   - the shipped example (examples/two_layer), material files from elastofreq_moduli;
 #   - the medium benchmark deck (bench/medium), material files from bench/make_materials.py;
 #   - every deck under tests/data/decks/, with the material files of tests/data/decks/two_layer;
-# each through elastofreq, elastofreq_large, elastofreq_check and elastofreq_direct,
-# and the example's run through elastofreq_segy too.
+# each through elastofreq, elastofreq_large and elastofreq_check, and the
+# example's run through elastofreq_segy too. elastofreq_direct is not in the
+# list: its dense kernels come from OpenBLAS, which picks them by processor,
+# so its last bits may differ from one processor model to another. Its
+# outputs are held to recorded values within 1e-9 of their peak instead
+# (DirectProgram tests), and its files to those of one process for any thread
+# and rank count.
 #
 #   tools/output_checksums.sh BUILD_DIR --check [LIST]   compare with a recorded list
 #   tools/output_checksums.sh BUILD_DIR --record [LIST]  write the list
 #
 # LIST defaults to tests/data/output_checksums.txt. A structural change must
-# leave every line as it is; the elastofreq_direct lines may change only with
-# a change of its ordering or dense kernels, recorded again on purpose.
+# leave every line as it is.
 # EF_CHECKSUM_PROGRAMS narrows the programs (for example "elastofreq elastofreq_check").
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -21,7 +25,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "$1" && pwd)"
 mode="$2"
 list="${3:-$root/tests/data/output_checksums.txt}"
-programs=(${EF_CHECKSUM_PROGRAMS:-elastofreq elastofreq_large elastofreq_check elastofreq_direct})
+programs=(${EF_CHECKSUM_PROGRAMS:-elastofreq elastofreq_large elastofreq_check})
 for p in "${programs[@]}" elastofreq_moduli elastofreq_segy; do
   [ -x "$build/$p" ] || { echo "output_checksums: no $build/$p" >&2; exit 1; }
 done

@@ -15,7 +15,13 @@ Writes PNG files into RUN_DIR/plots/:
   source_spectrum.png    its amplitude spectrum (spectrum, filtered_spectrum; mid-point runs only)
 
 Files the folder lacks are skipped. The receiver line, the source position and
-the snapshot times are taken from the headers of the SEG-Y files. When DECK (the run's input
+the snapshot times are taken from the headers of the SEG-Y files; the layer
+interfaces (edges between elements of different materials) from matnum_gnu.
+
+Units are the deck's: metres, milliseconds, kilohertz, velocities in m/msec
+(km/s). Traces and snapshots hold displacement, not particle velocity (the
+file names vx, vz notwithstanding): u1 horizontal, u2 vertical and positive
+upward, in relative units, scaled by a source wavelet of peak 1. When DECK (the run's input
 deck) is given, elastofreq_segy first converts the text traces vx_traces.su and
 vz_traces.su into those SEG-Y files.
 """
@@ -34,6 +40,10 @@ import matplotlib.pyplot as plt  # noqa: E402
 import numpy as np  # noqa: E402
 
 DPI = 110
+
+# The colour-bar label of the displacement pictures.
+DISPLACEMENT_UNITS = "relative units, source peak 1"
+COMPONENTS = {"vx": "horizontal displacement u1", "vz": "vertical displacement u2"}
 
 # A real as the solver writes it; an exponent of three digits may stand
 # without its letter ("0.1000-119").
@@ -206,7 +216,7 @@ class Renderer:
         extent, xlabel, ylabel = self._extent(grid)
         ax.set_xlabel(xlabel)
         ax.set_ylabel(ylabel)
-        ax.set_title(title)
+        ax.set_title(title, pad=20)
         return fig, ax, extent
 
     def _mark_survey(self, ax):
@@ -220,7 +230,37 @@ class Renderer:
             ax.plot([g.source[0]], [g.source[1]], "*", color="gold", markeredgecolor="black",
                     markersize=14, label="source")
         if g.receivers is not None or g.source is not None:
-            ax.legend(loc="upper right", fontsize=8, framealpha=0.8)
+            # above the top right corner, outside the data (the title is
+            # lifted to make room)
+            ax.legend(loc="lower right", bbox_to_anchor=(1.0, 1.0), ncol=3, fontsize=8,
+                      frameon=False, borderaxespad=0.2)
+
+    def _interfaces(self, ax, grid, extent):
+        """Draws the edges between elements of different materials (matnum_gnu)
+        over a picture of the same element grid."""
+        try:
+            records = read_columns(self.run_dir / "matnum_gnu", 3)
+        except ValueError:
+            return  # a damaged map: the picture goes without them
+        if records is None:
+            return
+        materials = grid_from_records(records)
+        if materials.shape != grid.shape:
+            return
+        ny, nx = materials.shape
+        x0, x1, y0, y1 = extent
+        dx, dy = (x1 - x0) / nx, (y1 - y0) / ny
+        segments = []
+        for j, i in zip(*np.nonzero(materials[:, 1:] != materials[:, :-1])):
+            x = x0 + (i + 1) * dx
+            segments.append([(x, y0 + j * dy), (x, y0 + (j + 1) * dy)])
+        for j, i in zip(*np.nonzero(materials[1:, :] != materials[:-1, :])):
+            y = y0 + (j + 1) * dy
+            segments.append([(x0 + i * dx, y), (x0 + (i + 1) * dx, y)])
+        if segments:
+            from matplotlib.collections import LineCollection
+            ax.add_collection(LineCollection(segments, colors="dimgray", linewidths=0.8,
+                                             linestyles="dashed", label="layer interfaces"))
 
     def material_map(self):
         records = read_columns(self.run_dir / "matnum_gnu", 3)
@@ -235,7 +275,7 @@ class Renderer:
                        vmin=-0.5, vmax=len(materials) - 0.5, interpolation="nearest")
         bar = fig.colorbar(im, ax=ax, ticks=range(len(materials)), shrink=0.8)
         bar.ax.set_yticklabels([str(m) for m in materials])
-        bar.set_label("material number")
+        bar.set_label("material number (no unit)")
         self._mark_survey(ax)
         self.save(fig, "material_map.png")
 
@@ -249,15 +289,15 @@ class Renderer:
         fig, ax, extent = self._map_axes(vp, "P velocity at the highest frequency (vp33_gnu)")
         im = ax.imshow(vp, origin="lower", extent=extent, cmap="viridis",
                        interpolation="nearest")
-        fig.colorbar(im, ax=ax, shrink=0.8).set_label("P velocity (m/msec)")
+        fig.colorbar(im, ax=ax, shrink=0.8).set_label("P velocity (m/msec = km/s)")
+        self._interfaces(ax, vp, extent)
         self._mark_survey(ax)
         self.save(fig, "velocity_map.png")
 
     def snapshots(self):
         found = 0
         for k in range(1, 11):
-            for unit, comp, label in ((39 + k, "vx", "horizontal u1"),
-                                      (49 + k, "vz", "vertical u2")):
+            for unit, comp in ((39 + k, "vx"), (49 + k, "vz")):
                 records = read_columns(self.run_dir / f"fort.{unit}", 3)
                 if records is None:
                     continue
@@ -270,11 +310,12 @@ class Renderer:
                 times = self.geometry.snapshot_times
                 when = f" at t = {times[k - 1]:.4g} msec" if k <= len(times) else ""
                 fig, ax, extent = self._map_axes(
-                    grid, f"Snapshot {k}{when}, {label} (fort.{unit})")
+                    grid, f"Snapshot {k}{when}, {COMPONENTS[comp]} (fort.{unit})")
                 im = ax.imshow(grid, origin="lower", extent=extent, cmap="seismic",
                                vmin=-vmax, vmax=vmax, interpolation="nearest")
                 fig.colorbar(im, ax=ax, shrink=0.8).set_label(
-                    f"{comp[1]} displacement (clipped at 99.5 % of |u|)")
+                    f"{COMPONENTS[comp]}\n({DISPLACEMENT_UNITS}; clipped at 99.5 % of |u|)")
+                self._interfaces(ax, grid, extent)
                 self._mark_survey(ax)
                 self.save(fig, f"snapshot_{k:02d}_{comp}.png")
         if found == 0:
@@ -287,7 +328,7 @@ class Renderer:
             import segyio
         except ImportError:
             return self.skip("gathers", "python3-segyio is missing")
-        for comp, label in (("vx", "horizontal u1"), ("vz", "vertical u2")):
+        for comp, label in COMPONENTS.items():
             path = self.run_dir / f"{comp}_traces.sgy"
             if not path.exists():
                 self.skip(f"gather {comp}", f"{path.name} missing (give the deck to convert "
@@ -308,7 +349,7 @@ class Renderer:
             im = ax.imshow(data.T, aspect="auto", cmap="seismic", vmin=-clip, vmax=clip,
                            extent=[0.5, nrec + 0.5, t[-1] + 0.5 * dt, -0.5 * dt],
                            interpolation="nearest")
-            fig.colorbar(im, ax=ax, shrink=0.8).set_label("amplitude")
+            fig.colorbar(im, ax=ax, shrink=0.8).set_label(f"{label} ({DISPLACEMENT_UNITS})")
             scale = 0.5 / clip  # a clipped sample swings half a trace spacing
             for k in range(nrec):
                 x = k + 1 + np.clip(data[k], -clip, clip) * scale
@@ -318,8 +359,24 @@ class Renderer:
             ax.set_ylim(t[-1] + 0.5 * dt, -0.5 * dt)
             ax.set_xlabel("receiver number")
             ax.set_ylabel("time (msec)" if self.geometry.dt else "sample")
-            ax.set_title(f"Receiver gather, {label} ({path.name})")
+            self._receiver_positions(ax, nrec)
+            ax.set_title(f"Receiver gather, {label} ({path.name})", pad=12)
             self.save(fig, f"gather_{comp}.png")
+
+    def _receiver_positions(self, ax, nrec):
+        """A second axis on top with the receivers' x (m), or their y along a
+        vertical line; the receivers are evenly spaced, so the two axes map
+        linearly."""
+        g = self.geometry
+        if g.receivers is None or len(g.receivers[0]) != nrec or nrec < 2:
+            return
+        for name, pos in (("x", g.receivers[0]), ("y", g.receivers[1])):
+            first, step = pos[0], (pos[-1] - pos[0]) / (nrec - 1)
+            if step != 0:
+                top = ax.secondary_xaxis("top", functions=(lambda k: first + (k - 1) * step,
+                                                           lambda v: 1 + (v - first) / step))
+                top.set_xlabel(f"receiver {name} (m)")
+                return
 
     # -- logs and source
 

@@ -3,12 +3,14 @@
 set -euo pipefail
 # libsegyio-dev, python3-segyio, python3-matplotlib, python3-numpy: the SEG-Y
 # export and its checks; libmumps-seq-dev: the direct solver of
-# elastofreq_direct; libopenmpi-dev and openmpi-bin: its MPI build (ELASTOFREQ_MPI);
+# elastofreq_direct, libopenblas0-serial its dense kernels (the programs link
+# it by path, whatever libblas.so.3 points to) and libmetis-dev its ordering;
+# libopenmpi-dev and openmpi-bin: its MPI build (ELASTOFREQ_MPI);
 # libtomlplusplus-dev, libhdf5-dev, python3-h5py: elastofreq_survey's survey file,
 # its HDF5 output and the check of that output.
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev python3
           libsegyio-dev python3-segyio python3-matplotlib python3-numpy
-          libmumps-seq-dev libopenmpi-dev openmpi-bin
+          libmumps-seq-dev libopenblas0-serial libmetis-dev libopenmpi-dev openmpi-bin
           libtomlplusplus-dev libhdf5-dev python3-h5py)
 missing=()
 for p in "${packages[@]}"; do

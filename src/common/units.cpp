@@ -9,9 +9,12 @@
 #include <filesystem>
 #include <istream>
 #include <iterator>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 
+#include "common/cut_number.hpp"
 #include "common/stop.hpp"
 
 namespace ef {
@@ -88,8 +91,7 @@ void Units::open(int unit, const std::string& name, FileStatus status) {
     const bool exists = fs::exists(stream->path, ec) && !fs::is_directory(stream->path, ec);
     if (status == FileStatus::old_file) {
         if (!exists)
-            throw RunError("cannot open file \"" + name + "\" on unit " + std::to_string(unit) +
-                           " with status old: no such file");
+            throw RunError("cannot open file \"" + name + "\": no such file");
     } else if (!exists && files_ == FileOutput::written) {
         std::FILE* f = std::fopen(stream->path.c_str(), "ab");
         if (f == nullptr)
@@ -257,16 +259,20 @@ std::int32_t Units::read_i5(int unit, std::string_view what) {
     const std::string record = read_record(unit, what);
     const Stream& s = *units_.at(unit);
     FieldCursor fields(record);
-    return with_record_context(s.name, s.records_read,
-                               [&] { return read_int_field(fields.next(5), what); });
+    const std::int32_t value = with_record_context(
+        s.name, s.records_read, [&] { return read_int_field(fields.next(5), what); });
+    warn_if_cut(record, 5, -1, what, s.name, s.records_read);
+    return value;
 }
 
 double Units::read_e20(int unit, int d, std::string_view what) {
     const std::string record = read_record(unit, what);
     const Stream& s = *units_.at(unit);
     FieldCursor fields(record);
-    return with_record_context(s.name, s.records_read,
-                               [&] { return read_real_field(fields.next(20), d, what); });
+    const double value = with_record_context(
+        s.name, s.records_read, [&] { return read_real_field(fields.next(20), d, what); });
+    warn_if_cut(record, 20, d, what, s.name, s.records_read);
+    return value;
 }
 
 void Units::read_3e20(int unit, int d, double out[3], std::string_view what) {
@@ -312,6 +318,24 @@ double Units::read_list(int unit, std::string_view what, double previous) {
 void Units::flush_all() {
     for (auto& [unit, stream] : units_) stream->flush();
     out_.flush();
+}
+
+void Units::warn_to(std::ostream& err, std::string program) {
+    warnings_ = &err;
+    program_ = std::move(program);
+}
+
+void Units::warn(std::string_view text) {
+    if (warnings_ == nullptr) return;
+    *warnings_ << program_ << ": warning: " << text << '\n';
+    warnings_->flush();
+}
+
+void Units::warn_if_cut(const std::string& record, std::size_t width, int d,
+                        std::string_view what, const std::string& file, long line) {
+    if (warnings_ == nullptr) return;
+    if (const std::optional<CutNumber> cut = cut_number(record, width, d))
+        warn(cut_number_warning(*cut, what, file, line, width));
 }
 
 std::string Units::name_of(int unit) const {

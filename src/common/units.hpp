@@ -69,6 +69,13 @@ public:
     // Name of the file behind a unit, for messages ("standard input" for 5).
     std::string name_of(int unit) const;
 
+    // Warnings: things a run goes through with but a user most likely got
+    // wrong. Each is one line "<program>: warning: <text>" on `err`, so that
+    // scripts can filter them; without warn_to (a process that only computes)
+    // they are dropped. Standard output and the files never see them.
+    void warn_to(std::ostream& err, std::string program);
+    void warn(std::string_view text);
+
 private:
     struct Stream;
     enum class RecordKind { formatted, list };
@@ -78,11 +85,17 @@ private:
     Stream& connected(int unit, int standard_unit, const char* standard_name);
     Stream& output(int unit);
     Stream& input(int unit);
+    // Warns when the number of a record's first field runs on past its
+    // `width` columns (d implied decimals, or an integer for d < 0).
+    void warn_if_cut(const std::string& record, std::size_t width, int d, std::string_view what,
+                     const std::string& file, long line);
 
     std::istream& in_;
     std::ostream& out_;
     std::string directory_;
     FileOutput files_;
+    std::ostream* warnings_ = nullptr;
+    std::string program_;
     std::map<int, std::unique_ptr<Stream>> units_;
 };
 

@@ -26,10 +26,15 @@ struct DirectSolution {
 // the first solve and kept for every frequency of the run.
 class DirectFieldSolver {
 public:
-    explicit DirectFieldSolver(const RunParams& p);
+    // The grid of nx by ny elements.
+    DirectFieldSolver(int nx, int ny);
     ~DirectFieldSolver();
 
     const EdgeNumbering& numbering() const { return assembly_.numbering(); }
+
+    // Orders and analyses the pattern of the grid, as the first solve would,
+    // and returns the megabytes the analysis expects a factorisation to hold.
+    double analyse();
 
     // The solution of the problem of one frequency.
     DirectSolution compute(const FrequencyProblem& problem);

@@ -9,7 +9,7 @@
 
 #include "common/stop.hpp"
 #include "driver/direct_field_solve.hpp"
-#include "driver/element_properties.hpp"
+#include "driver/frequency_pipeline.hpp"
 #include "driver/program.hpp"
 #include "model/sampling.hpp"
 
@@ -29,6 +29,17 @@ struct Header {
 };
 
 int owner_of(int jw, int jw2, int ranks) { return (jw2 - jw) % ranks; }
+
+// Side by side on one process only: the ranks of a job already spread the
+// frequencies over the cores, and Open MPI may object to a rank that forks.
+int threads_of_rank(int ranks) { return ranks == 1 ? frequency_threads() : 1; }
+
+// The frequencies of one rank, in sweep order.
+std::vector<int> frequencies_of_rank(const RunParams& p, int rank, int ranks) {
+    std::vector<int> frequencies;
+    for (int jw = p.jw2 - rank; jw >= p.jw1; jw -= ranks) frequencies.push_back(jw);
+    return frequencies;
+}
 
 std::string broadcast_deck(std::istream& in, int rank) {
     std::string deck;
@@ -83,11 +94,12 @@ int run_rank_zero(const BuildLimits& limits, const std::string& deck, std::ostre
                   std::ostream& err, int ranks) {
     std::istringstream deck_in(deck);
     const FieldSolveFactory make_solve = [ranks](const RunSetup& run) {
+        auto pipeline = std::make_shared<FrequencyPipeline>(
+            run, frequencies_of_rank(run.p, 0, ranks), threads_of_rank(ranks));
         const int jw2 = run.p.jw2;
-        return direct_field_solve(run.p, [ranks, jw2](int jw) -> std::optional<DirectSolution> {
+        return direct_field_solve(run.p, [pipeline, ranks, jw2](int jw) {
             const int owner = owner_of(jw, jw2, ranks);
-            if (owner == 0) return std::nullopt;
-            return fetch_solution(owner, jw);
+            return owner == 0 ? pipeline->take(jw) : fetch_solution(owner, jw);
         });
     };
     const int status = run_program(ProgramKind::direct, limits, deck_in, out, err, make_solve);
@@ -107,17 +119,13 @@ void run_other_rank(const BuildLimits& limits, const std::string& deck, int rank
         CpuTimer timer;
         RunSetup run;
         set_up_run(units, ProgramKind::direct, limits, timer, run);
-        const RunParams& p = run.p;
-        DirectFieldSolver solver(p);
-        ElementFields fields(p.nx, p.ny);
-        for (int jw = p.jw2 - rank; jw >= p.jw1; jw -= ranks) {
-            const double fjw = frequency_of(jw, p);
-            set_element_properties(units, p, run.a1, run.moduli, jw, fjw, true, fields);
+        const std::vector<int> frequencies = frequencies_of_rank(run.p, rank, ranks);
+        FrequencyPipeline solver(run, frequencies, threads_of_rank(ranks));
+        for (const int jw : frequencies) {
             DirectSolution solution;
             std::string failure;
             try {
-                solution = solver.compute(
-                    frequency_problem(p, jw, angular_frequency(fjw), fields, run.flags));
+                solution = solver.take(jw);
             } catch (const RunError& e) {
                 failure = e.what();
             }

@@ -1,5 +1,6 @@
 #include "driver/frequency_sweep.hpp"
 
+#include <algorithm>
 #include <memory>
 
 #include "driver/element_properties.hpp"
@@ -12,10 +13,15 @@ namespace ef {
 SweepState::SweepState(const RunParams& p)
     : fields(p.nx, p.ny), field(p.nx, p.ny), sums(p.nx, p.ny, p.nsnapt) {}
 
-FieldSolve iterative_field_solve(const RunParams& p) {
+FieldSolve iterative_field_solve(const RunParams& p, ConvergenceTally& tally) {
     auto it = std::make_shared<IterationState>(p.nx, p.ny);
-    return [it](const RunContext& run, const FrequencyProblem& problem, WaveField& field) {
-        return solve_by_iteration(run, problem, *it, field).iter;
+    return [it, &tally](const RunContext& run, const FrequencyProblem& problem, WaveField& field) {
+        const IterationResult result = solve_by_iteration(run, problem, *it, field);
+        if (!result.converged) {
+            ++tally.not_converged;
+            tally.worst_error = std::max(tally.worst_error, result.gerror);
+        }
+        return result.iter;
     };
 }
 

@@ -17,6 +17,13 @@
 
 namespace ef {
 
+// The frequencies whose outer iteration reached its limit before the error
+// fell below reduc, and the largest error such a frequency was left with.
+struct ConvergenceTally {
+    int not_converged = 0;
+    double worst_error = 0.0;
+};
+
 // What the sweep fills, sized from the run's grid.
 struct SweepState {
     explicit SweepState(const RunParams& p);
@@ -26,6 +33,7 @@ struct SweepState {
     SnapshotSums sums;
     ReceiverSpectra spectra;
     int first_nonfinite_jw = 0;  // first frequency (in sweep order) whose field is not finite; 0: none
+    ConvergenceTally convergence;  // of the iteration's frequencies, for the end of the run
 };
 
 // How the wave field of one frequency is found once its problem is set: it
@@ -35,7 +43,9 @@ using FieldSolve =
 
 // The domain decomposition, with its working storage sized from p's grid and
 // kept from one frequency to the next.
-FieldSolve iterative_field_solve(const RunParams& p);
+// Each frequency that does not converge is counted in `tally`, which must
+// outlive the solve.
+FieldSolve iterative_field_solve(const RunParams& p, ConvergenceTally& tally);
 
 // Everything of the run the sweep reads.
 struct SweepInputs {

@@ -3,7 +3,7 @@
 // ELASTOFREQ_MPI, the frequencies are spread over the ranks of an MPI job.
 #include <iostream>
 
-#include "driver/direct_field_solve.hpp"
+#include "driver/frequency_pipeline.hpp"
 #include "driver/program.hpp"
 #ifdef ELASTOFREQ_MPI
 #include "driver/frequency_ranks.hpp"
@@ -18,6 +18,6 @@ int main(int argc, char** argv) {
     (void)argc;
     (void)argv;
     return ef::run_program(ef::ProgramKind::direct, limits, std::cin, std::cout, std::cerr,
-                           [](const ef::RunSetup& run) { return ef::direct_field_solve(run.p); });
+                           [](const ef::RunSetup& run) { return ef::pipelined_direct_field_solve(run); });
 #endif
 }

@@ -16,7 +16,9 @@
 // grid samples the waves at the top of the band (elements per wavelength of
 // the slowest S and P waves, and the phase-velocity error the element's
 // measured dispersion predicts there), with a warning when S has fewer than
-// 10 elements per wavelength.
+// 10 elements per wavelength and a loud one for each material whose slowest
+// wave has fewer than 2 (a typo in its records). The deck reader's own
+// warnings (a number cut by its field, a band above Nyquist) go there too.
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -49,7 +51,7 @@ std::string last_line(const std::string& text) {
 ef::RunParams read_deck(std::istream& deck, const ef::BuildLimits& limits) {
     std::ostringstream summary;
     try {
-        return ef::read_deck_quietly(deck, limits, summary);
+        return ef::read_deck_quietly(deck, limits, summary, &std::cerr, "elastofreq_moduli");
     } catch (const ef::PlainStop&) {
         // The solver ends such a deck silently with status 0; say why here,
         // since no material file is made.

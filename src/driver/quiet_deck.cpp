@@ -55,12 +55,14 @@ RunParams read_deck_quietly(std::istream& deck, const BuildLimits& limits) {
     return read_deck_quietly(deck, limits, silent);
 }
 
-RunParams read_deck_quietly(std::istream& deck, const BuildLimits& limits, std::ostream& summary) {
+RunParams read_deck_quietly(std::istream& deck, const BuildLimits& limits, std::ostream& summary,
+                            std::ostream* warnings, const std::string& program) {
     ScratchDirectory scratch;
     RunParams p;
     {
         // The units close their files before the directory goes.
         Units units(deck, summary, scratch.path().string());
+        if (warnings != nullptr) units.warn_to(*warnings, program);
         ProcessGrid a1;
         a1.iproc = 0;
         readata(units, a1, limits, p);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 
 #include "common/run_params.hpp"
 
@@ -14,7 +15,9 @@ namespace ef {
 
 // Ends like readata itself: StopRun, PlainStop or RunError.
 RunParams read_deck_quietly(std::istream& deck, const BuildLimits& limits);
-// The same with the run summary on `summary`.
-RunParams read_deck_quietly(std::istream& deck, const BuildLimits& limits, std::ostream& summary);
+// The same with the run summary on `summary` and, when `warnings` is given,
+// the reader's warnings there as "<program>: warning: ..." lines.
+RunParams read_deck_quietly(std::istream& deck, const BuildLimits& limits, std::ostream& summary,
+                            std::ostream* warnings = nullptr, const std::string& program = {});
 
 }  // namespace ef

@@ -35,6 +35,7 @@ int fail(Units& units, std::ostream& err, int status, const std::string& message
 int run_guarded(std::istream& in, std::ostream& out, std::ostream& err,
                 const std::function<void(Units&)>& body) {
     Units units(in, out);
+    units.warn_to(err, "elastofreq");
     try {
         body(units);
     } catch (const StopRun& stop) {

@@ -4,11 +4,12 @@
 
 #include "common/stop.hpp"
 #include "common/timer.hpp"
+#include "driver/convergence_warning.hpp"
 #include "driver/element_properties.hpp"
 #include "driver/frequency_sweep.hpp"
 #include "driver/program.hpp"
 #include "model/boundary.hpp"
-#include "model/material_files.hpp"
+#include "model/material_file_remedy.hpp"
 #include "model/readata.hpp"
 #include "model/sampling.hpp"
 #include "output/snapshots.hpp"
@@ -20,9 +21,7 @@ namespace {
 // The named files of a run, in the order they are opened: the run's file
 // table, one open per unit, written out verbatim on purpose.
 void open_files(Units& units, ProgramKind kind) {
-    units.open(1, "p_modulus.freq", FileStatus::old_file);
-    units.open(2, "s_modulus.freq", FileStatus::old_file);
-    units.open(7, "bulk_density.mat", FileStatus::old_file);
+    open_material_files(units);
     units.open(10, "vp.freq", FileStatus::unknown);
     units.open(11, "inv_qp.freq", FileStatus::unknown);
     units.open(12, "vs.freq", FileStatus::unknown);
@@ -66,10 +65,12 @@ void run_solver(Units& units, ProgramKind kind, const BuildLimits& limits,
     const RunContext context{units, p, run.a1.prints()};
 
     SweepState s(p);
-    const FieldSolve solve = make_solve ? make_solve(run) : iterative_field_solve(p);
+    const FieldSolve solve =
+        make_solve ? make_solve(run) : iterative_field_solve(p, s.convergence);
     frequency_sweep(context, {run.a1, run.flags, run.moduli}, s, solve);
     outime(units, p, s.sums, s.spectra);
     print_cpu_time(units, timer);
+    warn_not_converged(units, p, s.convergence);
     if (s.first_nonfinite_jw != 0) report_nonfinite_field(p, s.first_nonfinite_jw);
 }
 
@@ -121,7 +122,7 @@ void set_up_run(Units& units, ProgramKind kind, const BuildLimits& limits, CpuTi
     open_files(units, kind);
     timer.lap();
     read_run_deck(units, limits, run);
-    run.moduli = read_material_files(units, run.p);
+    run.moduli = read_material_files_of_deck(units, run.p);
     units.write(6, band_line, {run.p.jw1, run.p.jw2});
 }
 

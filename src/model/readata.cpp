@@ -15,6 +15,8 @@
 #include "model/geometry.hpp"
 #include "model/material_map_files.hpp"
 #include "model/materials.hpp"
+#include "model/nyquist_warning.hpp"
+#include "model/receiver_bounds.hpp"
 #include "model/sampling.hpp"
 #include "model/source_wavelet.hpp"
 
@@ -128,6 +130,7 @@ private:
         gated(low_range, {p_.maxlow, p_.perclow});
 
         const MeshSize mesh = mesh_size(p_.xsize, p_.ysize, p_.ngx, p_.ngy);
+        extent_ = {p_.xsize, p_.ysize, mesh.ysize, mesh.h};
         p_.h = mesh.h;
         p_.xsize = mesh.xsize;
         p_.ysize = mesh.ysize;
@@ -397,6 +400,7 @@ private:
                 gated(wrong_iry, {i, p_.iry[i], p_.ny + 1});
                 throw StopRun{88888};
             }
+            check_receiver_inside(i, p_.rx[i], p_.ry[i], extent_, layout());
         }
     }
 
@@ -424,6 +428,7 @@ private:
         gated(corners, {p_.if1, p_.if2, p_.if3, p_.if4});
         gated(band, {p_.jw1, p_.jw2, p_.jwlow});
         if (p_.jw2 > kMaxFrequencies) throw StopRun{33377};
+        warn_band_above_nyquist(units_, p_);
     }
 
     // Record group 39: material regions until one with a negative xi.
@@ -474,6 +479,7 @@ private:
     ProcessGrid& a1_;
     const BuildLimits& limits_;
     RunParams& p_;
+    ModelExtent extent_{};  // the sizes as read, for the receiver check
 };
 
 }  // namespace

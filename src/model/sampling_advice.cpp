@@ -1,5 +1,6 @@
 #include "model/sampling_advice.hpp"
 
+#include <cmath>
 #include <cstdio>
 #include <set>
 
@@ -42,6 +43,26 @@ WaveSampling slowest(WaveType wave, const RunParams& p, const MaterialModuli& mo
     return w;
 }
 
+// The materials in use whose slowest wave the grid cannot represent. A
+// material without shear strength (S velocity zero or not finite) is judged
+// by its P wave.
+std::vector<WaveSampling> unrepresented(const RunParams& p, const MaterialModuli& moduli,
+                                        const std::set<int>& materials, double f) {
+    std::vector<WaveSampling> found;
+    for (const int m : materials) {
+        if (m < 1 || m > p.nmat) continue;
+        const double vs = phase_velocity(moduli.s_modulus(m, p.jw2), moduli.densmat[m]);
+        const double vp = phase_velocity(moduli.p_modulus(m, p.jw2), moduli.densmat[m]);
+        const bool has_s = vs > 0.0 && std::isfinite(vs);
+        WaveSampling w;
+        w.material = m;
+        w.velocity = has_s && !(vp < vs) ? vs : vp;
+        w.g = w.velocity / (f * p.h);
+        if (w.g < kFewestPointsPerWavelength) found.push_back(w);
+    }
+    return found;
+}
+
 std::string line(const char* name, const WaveSampling& w, WaveType wave) {
     char text[320];
     const bool below = w.g < smallest_tabulated_g(wave);
@@ -63,6 +84,7 @@ SamplingAdvice sampling_advice(const RunParams& p, const MaterialModuli& moduli,
     const std::set<int> materials = materials_in_use(p);
     a.s = slowest(WaveType::s, p, moduli, materials, a.top_frequency);
     a.p = slowest(WaveType::p, p, moduli, materials, a.top_frequency);
+    a.unrepresented = unrepresented(p, moduli, materials, a.top_frequency);
     return a;
 }
 
@@ -82,6 +104,16 @@ std::string sampling_report(const SamplingAdvice& a) {
                       kAdvisedPointsPerWavelength, kAdvisedPointsPerWavelength,
                       a.s.velocity / (kAdvisedPointsPerWavelength * a.top_frequency),
                       a.s.velocity / (kAdvisedPointsPerWavelength * a.h));
+        text += warn;
+    }
+    for (const WaveSampling& w : a.unrepresented) {
+        char warn[480];
+        std::snprintf(warn, sizeof warn,
+                      "elastofreq_moduli: warning: MATERIAL %d CANNOT BE REPRESENTED: its slowest"
+                      " wave, %.3g m/msec, has %.3g elements per wavelength at %.5g kHz, fewer"
+                      " than %.0f; check its records in the deck (ros, xkr, xmur, records 23 to"
+                      " 25): a velocity like this is a typo, not a rock\n",
+                      w.material, w.velocity, w.g, a.top_frequency, kFewestPointsPerWavelength);
         text += warn;
     }
     return text;

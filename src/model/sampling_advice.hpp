@@ -24,10 +24,18 @@ struct WaveSampling {
     double error = 0.0;     // predicted relative phase-velocity error
 };
 
+// Below this many elements per wavelength the grid cannot represent a wave at
+// all: such a material is almost always a typo in its records (a modulus read
+// as 7.896e1 for 7.896e10), not a rock.
+inline constexpr double kFewestPointsPerWavelength = 2.0;
+
 struct SamplingAdvice {
     double top_frequency = 0.0;  // kHz
     double h = 0.0;              // m
     WaveSampling s, p;
+    // Every material in use whose slowest wave (S, or P when it has no S
+    // wave) has fewer than kFewestPointsPerWavelength elements per wavelength.
+    std::vector<WaveSampling> unrepresented;
 };
 
 // For a band that is not empty (jw2 >= jw1). frequency_khz[jw] is the
@@ -35,8 +43,9 @@ struct SamplingAdvice {
 SamplingAdvice sampling_advice(const RunParams& p, const MaterialModuli& moduli,
                                const std::vector<double>& frequency_khz);
 
-// The report lines (each ending in '\n'): one per wave type, and the warning
-// when S has fewer than kAdvisedPointsPerWavelength elements per wavelength.
+// The report lines (each ending in '\n'): one per wave type, the warning
+// when S has fewer than kAdvisedPointsPerWavelength elements per wavelength,
+// and one warning per material the grid cannot represent.
 std::string sampling_report(const SamplingAdvice& advice);
 
 }  // namespace ef

@@ -91,8 +91,23 @@ void expect_run_error(const ProgramRun& r, const std::string& part, const std::s
     EXPECT_TRUE(r.cut_files().empty()) << context;
 }
 
+int count_of(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// Room for every frequency of the default deck to converge.
+DeckBuilder converging_deck() {
+    DeckBuilder deck;
+    deck.maxiter = deck.maxlow = 400;
+    return deck;
+}
+
 TEST(BadInput, SoundDeckRunsToTheEnd) {
-    const ProgramRun r = run_with(DeckBuilder().text());
+    // Every frequency converges: nothing on standard error.
+    const ProgramRun r = run_with(converging_deck().text());
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(contains(r.out, "tiempo="));
@@ -252,6 +267,7 @@ TEST(BadInput, MaterialFileWithTooFewRecords) {
     expect_run_error(r, "from p_modulus.freq, record 5", "short p_modulus.freq");
     EXPECT_TRUE(contains(r.err, "end of file reading P-wave modulus of material 1, frequency number 7"))
         << r.err;
+    EXPECT_TRUE(contains(r.err, "run \"elastofreq_moduli < deck\" in this directory")) << r.err;
 
     files = default_material_files();
     files.bulk_density = "    1\n";
@@ -273,7 +289,10 @@ TEST(BadInput, MissingMaterialFile) {
         r.put(files);
         r.run(DeckBuilder().text());
         expect_run_error(r, std::string("cannot open file \"") + name[missing] + "\"", name[missing]);
-        EXPECT_TRUE(contains(r.err, "no such file")) << r.err;
+        EXPECT_TRUE(contains(r.err, "no such file; the material files p_modulus.freq, "
+                                    "s_modulus.freq and bulk_density.mat are made from the deck "
+                                    "by the program elastofreq_moduli"))
+            << r.err;
         // The run ends at the open, before any output file exists.
         EXPECT_EQ(r.folder->files().size(), 2u);
         EXPECT_EQ(r.out, "");
@@ -316,6 +335,67 @@ TEST(BadInput, NanAndInfinityInMaterialFiles) {
     r = run_with(DeckBuilder().text(), files);
     EXPECT_EQ(r.status, 5) << r.err;
     EXPECT_TRUE(contains(r.err, "frequency number 10 ")) << r.err;
+}
+
+// Mistakes a run goes through with: one warning line on standard error each,
+// and standard output and every file as the same values typed correctly give
+// them.
+TEST(BadInput, NumberPastItsFieldWarnsAndChangesNoOutput) {
+    // ysize = 8.0e1 with a 0 typed into column 21, against the same value
+    // followed by a label: labels written against a field do not warn.
+    DeckBuilder cut = converging_deck();
+    cut.raw("ysize", "               8.0e10 ysize");
+    DeckBuilder labelled = converging_deck();
+    labelled.raw("ysize", "               8.0e1m ysize").raw("ngx", "   10ngx");
+    const ProgramRun a = run_with(cut.text());
+    const ProgramRun b = run_with(labelled.text());
+    EXPECT_EQ(a.status, 0);
+    EXPECT_EQ(a.err,
+              "elastofreq: warning: ysize (record 9), line 9 of standard input: the number runs "
+              "past column 20: \"8.0e1\" is read and \"0\" after it is not; keep the number "
+              "within columns 1 to 20\n");
+    EXPECT_EQ(b.err, "");
+    EXPECT_EQ(a.status, b.status);
+    // but for the CPU-time line
+    EXPECT_EQ(a.out.substr(0, a.out.find("tiempo=")), b.out.substr(0, b.out.find("tiempo=")));
+    ASSERT_EQ(a.folder->files(), b.folder->files());
+    for (const std::string& name : a.folder->files()) EXPECT_EQ(a.file(name), b.file(name)) << name;
+}
+
+TEST(BadInput, BandAboveTheNyquistFrequencyWarnsOnce) {
+    // The band typed in Hz: f4 = 25 kHz against a Nyquist frequency of
+    // about 2 kHz (dt = 0.1 h / vp with 10 m elements and vp = 4.08 m/msec).
+    DeckBuilder deck = converging_deck();
+    deck.f3 = 18.0;
+    deck.f4 = 25.0;
+    const ProgramRun r = run_with(deck.text());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(count_of(r.err, "warning: the band reaches f4 = 25 kHz (record 19), above the "
+                              "Nyquist frequency 2.04"),
+              1)
+        << r.err;
+    EXPECT_EQ(count_of(r.err, "msec: frequency numbers 2 to 10 (2.5 to 22.5 kHz) are lost in the "
+                              "traces and snapshots; frequencies are in kHz: was the band given "
+                              "in Hz?\n"),
+              1)
+        << r.err;
+}
+
+TEST(BadInput, FrequenciesNotConvergedWarnAtTheEnd) {
+    // The default deck leaves maxiter = 50 iterations: most frequencies stop
+    // short. The warning counts the "NO convergence" lines of the summary.
+    const ProgramRun r = run_with(DeckBuilder().text());
+    EXPECT_EQ(r.status, 0);
+    const int not_converged = count_of(r.out, " NO convergence  for freq. #");
+    ASSERT_GT(not_converged, 0);
+    EXPECT_EQ(count_of(r.err, "\n"), 1) << r.err;
+    EXPECT_EQ(r.err.rfind("elastofreq: warning: " + std::to_string(not_converged) +
+                              " of 9 frequencies did not converge within maxiter = 50 (maxlow = "
+                              "20 in the low range) outer iterations; the largest relative "
+                              "error left is ",
+                          0),
+              0u)
+        << r.err;
 }
 
 TEST(BadInput, OutputFileThatCannotBeCreated) {

@@ -33,11 +33,12 @@ constexpr bool kMpi = false;
 #endif
 
 // A run in a folder of its own holding the two-layer example's material
-// files; with `ranks`, an MPI job of that many ranks.
-FolderRun run_two_layer(const std::string& program, const std::string& deck, int ranks = 0) {
+// files (with `options.ranks`, an MPI job of that many ranks).
+FolderRun run_two_layer(const std::string& program, const std::string& deck,
+                        const ef::test::RunOptions& options = {}) {
     FolderRun r;
     fs::copy(kDecks / "two_layer", r.folder->path());
-    r.run(program, deck, {.ranks = ranks});
+    r.run(program, deck, options);
     return r;
 }
 
@@ -115,6 +116,19 @@ std::string common_output(const std::string& out) {
     return kept;
 }
 
+// Run k + 1 (of k + 1 threads or ranks) wrote the files and standard output
+// of the first run, but for the CPU time.
+void expect_the_same_as_the_first(const std::vector<FolderRun>& runs, const std::string& what) {
+    const std::regex cpu_time(" tiempo=.*");
+    for (std::size_t k = 1; k < runs.size(); ++k) {
+        ASSERT_EQ(runs[k].folder->files(), runs[0].folder->files());
+        for (const std::string& name : runs[0].folder->files())
+            EXPECT_EQ(runs[k].folder->read(name), runs[0].folder->read(name))
+                << name << " with " << k + 1 << " " << what;
+        EXPECT_EQ(std::regex_replace(runs[k].out, cpu_time, ""), std::regex_replace(runs[0].out, cpu_time, ""));
+    }
+}
+
 class DirectAgainstIteration : public ::testing::TestWithParam<int> {};
 
 TEST_P(DirectAgainstIteration, OutputsEqualThoseOfTheConvergedIteration) {
@@ -163,6 +177,32 @@ TEST_P(DirectAgainstIteration, OutputsEqualThoseOfTheConvergedIteration) {
 INSTANTIATE_TEST_SUITE_P(SourceKinds, DirectAgainstIteration, ::testing::Values(1, 9),
                          [](const auto& info) { return "kdel" + std::to_string(info.param); });
 
+// The recorded outputs of elastofreq_direct as it was with the reference BLAS
+// and the approximate-minimum-fill ordering (tests/data/direct_reference):
+// another ordering and OpenBLAS's kernels change the order of the sums, so
+// the last bits may change, but no more than 1e-9 of the peak of each column.
+// The time snapshots (fort.40 ...) are printed to the last bit; the traces to
+// four digits (one unit in the last place more).
+TEST(DirectProgram, OutputsStayWithinOneBillionthOfTheRecordedPeak) {
+    const fs::path recorded = fs::path(ELASTOFREQ_TEST_DATA) / "direct_reference";
+    const std::vector<std::string> two_layer_files = {"fort.40", "fort.41", "fort.50", "fort.51",
+                                                      "vx_traces.su", "vz_traces.su"};
+    const FolderRun two_layer = run_two_layer("elastofreq_direct", two_layer_deck());
+    ASSERT_EQ(two_layer.status, 0) << two_layer.err;
+    for (const std::string& file : two_layer_files)
+        expect_close("two_layer/" + file, two_layer.folder->read(file),
+                     read_file(recorded / "two_layer" / file), 1e-9);
+
+    const fs::path model = recorded / "layered_30x24";
+    FolderRun layered;
+    for (const char* name : {"p_modulus.freq", "s_modulus.freq", "bulk_density.mat"})
+        fs::copy(model / name, layered.folder->path());
+    layered.run("elastofreq_direct", read_file(model / "model.deck"));
+    ASSERT_EQ(layered.status, 0) << layered.err;
+    for (const std::string file : {"fort.40", "fort.50"})
+        expect_close("layered_30x24/" + file, layered.folder->read(file), read_file(model / file), 1e-9);
+}
+
 // Every example deck that stops in the input checks, the row limit of the
 // large build (nx = 802) and missing material files end the direct program as
 // they end the iterative program of the same row limit: same status, same
@@ -194,6 +234,14 @@ TEST(DirectProgram, BadInputEndsAsInTheIterativeProgram) {
         EXPECT_EQ(solve.out, reference.out) << name;
     }
 
+    // An ordering or a low-rank tolerance the environment names wrongly ends
+    // the run as a run error that names the variable.
+    for (const std::string variable : {"ELASTOFREQ_DIRECT_ORDERING=nested", "ELASTOFREQ_DIRECT_LOW_RANK=1e-x"}) {
+        const FolderRun bad = run_two_layer("elastofreq_direct", two_layer_deck(), {.env = {variable}});
+        EXPECT_EQ(bad.status, 2) << variable;
+        EXPECT_NE(bad.err.find(variable.substr(0, variable.find('='))), std::string::npos) << bad.err;
+    }
+
     // Missing material file: the run ends at the open with status 2.
     FolderRun missing;
     for (const char* name : {"p_modulus.freq", "bulk_density.mat"})
@@ -203,6 +251,44 @@ TEST(DirectProgram, BadInputEndsAsInTheIterativeProgram) {
     EXPECT_NE(missing.err.find("s_modulus.freq"), std::string::npos) << missing.err;
 }
 
+// With T threads, T frequencies are solved side by side in worker processes,
+// each from the same analysis: the files cannot depend on the thread count,
+// nor on how the twelve frequencies fall to the workers (3 does not divide
+// them evenly).
+TEST(DirectProgram, FilesAreTheSameForOneTwoAndThreeThreads) {
+    std::vector<FolderRun> runs;
+    for (int threads = 1; threads <= 3; ++threads) {
+        runs.push_back(run_two_layer("elastofreq_direct", two_layer_deck(),
+                                     {.env = {"OMP_NUM_THREADS=" + std::to_string(threads)}}));
+        ASSERT_EQ(runs.back().status, 0) << runs.back().err;
+        EXPECT_EQ(runs.back().err, "");
+    }
+    expect_the_same_as_the_first(runs, "threads");
+}
+
+// A solve that fails in a worker process ends the run as it ends it on one
+// thread: a NaN modulus at the third frequency of the sweep makes MUMPS give
+// up; the status, the message and every file are the same.
+TEST(DirectProgram, AFailedSolveEndsTheRunAlikeForOneAndTwoThreads) {
+    std::string p_modulus;
+    std::istringstream lines(read_file(kDecks / "two_layer" / "p_modulus.freq"));
+    int k = 0;
+    for (std::string line; std::getline(lines, line); ++k)
+        p_modulus += (k == 3 ? "  4.750000000000E-02                 NaN  5.307855626327E+05" : line) + "\n";
+    std::vector<FolderRun> runs;
+    for (int threads = 1; threads <= 2; ++threads) {
+        FolderRun r;
+        fs::copy(kDecks / "two_layer", r.folder->path());
+        r.folder->write("p_modulus.freq", p_modulus);
+        r.run("elastofreq_direct", two_layer_deck(), {.env = {"OMP_NUM_THREADS=" + std::to_string(threads)}});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("MUMPS factorisation failed"), std::string::npos) << r.err;
+        runs.push_back(r);
+    }
+    EXPECT_EQ(runs[1].err, runs[0].err);
+    expect_the_same_as_the_first(runs, "threads");
+}
+
 // Each frequency is solved by one rank with the same code and rank 0 writes
 // everything in sweep order: the files cannot depend on the number of ranks.
 TEST(DirectProgramMpi, FilesAreTheSameForOneTwoAndThreeRanks) {
@@ -210,16 +296,10 @@ TEST(DirectProgramMpi, FilesAreTheSameForOneTwoAndThreeRanks) {
     const std::string deck = two_layer_deck();
     std::vector<FolderRun> runs;
     for (int ranks = 1; ranks <= 3; ++ranks) {
-        runs.push_back(run_two_layer("elastofreq_direct", deck, ranks));
+        runs.push_back(run_two_layer("elastofreq_direct", deck, {.ranks = ranks}));
         ASSERT_EQ(runs.back().status, 0) << runs.back().err;
     }
-    const std::regex cpu_time(" tiempo=.*");
-    for (int k = 1; k < 3; ++k) {
-        ASSERT_EQ(runs[k].folder->files(), runs[0].folder->files());
-        for (const std::string& name : runs[0].folder->files())
-            EXPECT_EQ(runs[k].folder->read(name), runs[0].folder->read(name)) << name << " with " << k + 1 << " ranks";
-        EXPECT_EQ(std::regex_replace(runs[k].out, cpu_time, ""), std::regex_replace(runs[0].out, cpu_time, ""));
-    }
+    expect_the_same_as_the_first(runs, "ranks");
 }
 
 // A stop in the input checks or a rejected deck ends the job with the status
@@ -229,7 +309,7 @@ TEST(DirectProgramMpi, StopsEndTheJobWithTheirStatus) {
     for (const std::string name : {"stop_222_nmat", "reject_uncovered", "plain_stop_numat"}) {
         const std::string deck = read_file(kDecks / (name + ".deck"));
         const FolderRun one = run_two_layer("elastofreq_direct", deck);
-        const FolderRun three = run_two_layer("elastofreq_direct", deck, 3);
+        const FolderRun three = run_two_layer("elastofreq_direct", deck, {.ranks = 3});
         EXPECT_EQ(three.status, one.status) << name;
         EXPECT_EQ(three.out, one.out) << name;
         // the program's own message first; mpirun may add its account of the status

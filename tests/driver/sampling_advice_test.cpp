@@ -145,4 +145,24 @@ TEST(SamplingAdvice, GeneratorWarnsOnAWideBandAndNotOnANarrowOne) {
     EXPECT_EQ(fine.err.find("warning"), std::string::npos) << fine.err;
 }
 
+TEST(SamplingAdvice, GeneratorWarnsLoudlyOnAModulusTypo) {
+    // xmur(1) = 4.116e10 typed one column too far reads as 4.116e1 dyn/cm2:
+    // an S velocity of 4.7e-5 m/msec, a millionth of an element per wavelength.
+    std::string deck = ef::test::source_file("examples/two_layer/deck.in");
+    const std::size_t at = deck.find("4.116e10 xmur(1)");
+    deck.insert(deck.rfind('\n', at) + 1, " ");
+    const ef::test::ProgramResult typo = run_generator(deck);
+    EXPECT_EQ(typo.status, 0);
+    EXPECT_NE(typo.err.find("elastofreq_moduli: warning: xmur(1) (record 25), line 32 of standard"
+                            " input: the number runs past column 20: \"4.116e1\" is read and"
+                            " \"0\" after it is not"),
+              std::string::npos)
+        << typo.err;
+    EXPECT_NE(typo.err.find("elastofreq_moduli: warning: MATERIAL 1 CANNOT BE REPRESENTED: its"
+                            " slowest wave, 4.67e-05 m/msec, has"),
+              std::string::npos)
+        << typo.err;
+    EXPECT_EQ(typo.err.find("MATERIAL 2"), std::string::npos) << typo.err;
+}
+
 }  // namespace

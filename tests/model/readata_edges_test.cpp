@@ -109,31 +109,51 @@ TEST(ReadataEdges, SourceIsClampedOneElementInside) {
 }
 
 TEST(ReadataEdges, ReceiversOnTheEdges) {
-    // (0, 0) is element (1, 1); (xsize, 0) falls into block 1: column nx + 1,
-    // row ny + 1, still accepted.
+    // (0, 0) is element (1, 1), (95, 75) element (10, 8).
     DeckBuilder deck;
     deck.nrec = 2;
     deck.xinic = 0.0;
     deck.yinic = 0.0;
-    deck.xfin = 100.0;
-    deck.yfin = 0.0;
+    deck.xfin = 95.0;
+    deck.yfin = 75.0;
     RunResult r = run_ok(deck);
-    EXPECT_EQ(r.p.deltarecx, 100.0);
     EXPECT_EQ(r.p.irx[1], 1);
     EXPECT_EQ(r.p.iry[1], 1);
-    EXPECT_EQ(r.p.irx[2], 11);
-    EXPECT_EQ(r.p.iry[2], 9);
-
-    // On the top edge the block number is -1 and the row comes out as 1.
-    deck.xinic = 50.0;
-    deck.xfin = 90.0;
-    deck.yinic = deck.yfin = 80.0;
-    r = run_ok(deck);
-    EXPECT_EQ(r.p.irx[1], 6);
-    EXPECT_EQ(r.p.iry[1], 1);
     EXPECT_EQ(r.p.irx[2], 10);
-    EXPECT_EQ(r.p.iry[2], 1);
-    EXPECT_EQ(r.p.rx[2], 90.0);
+    EXPECT_EQ(r.p.iry[2], 8);
+
+    // On the right edge, on the top edge or above it the block number wraps
+    // (the receiver would land in the ghost column, in row 1, in row 2): the
+    // run is refused, naming the receiver and where receivers belong.
+    const struct {
+        double x, y;
+        const char* where;
+    } outside[] = {{100.0, 0.0, "x = 100 m, y = 0 m lies on or beyond the right edge"},
+                   {50.0, 80.0, "x = 50 m, y = 80 m lies on or beyond the top edge"},
+                   {50.0, 250.0, "x = 50 m, y = 250 m lies on or beyond the top edge"}};
+    for (const auto& c : outside) {
+        deck.xfin = c.x;
+        deck.yfin = c.y;
+        r = run_deck(deck.text());
+        EXPECT_EQ(r.ending, Ending::run_error) << c.where;
+        EXPECT_EQ(r.message, std::string("input deck: receiver 2 (record 38) at ") + c.where +
+                                 " of the model, 0 <= x < 100 m and 0 <= y < 80 m (xsize and "
+                                 "ysize, records 8 and 9), and would be recorded elsewhere; "
+                                 "place the receivers inside the model, a surface line half an "
+                                 "element below the top, at y = 75 m");
+        EXPECT_NE(r.out.find("rx(i) & ry(i)"), std::string::npos);
+    }
+    // The stop for a row past ny + 1 comes first (x = xsize, y = 1.5 h).
+    deck.xfin = 100.0;
+    deck.yfin = 15.0;
+    EXPECT_TRUE(run_deck(deck.text()).stopped_with(88888));
+
+    // Above the rounded top but below ysize as read: the ghost row, as before.
+    deck.ysize = 85.0;
+    deck.xfin = 95.0;
+    deck.yfin = 82.0;
+    r = run_ok(deck);
+    EXPECT_EQ(r.p.iry[2], 9);
 
     // Three receivers spread along a line.
     DeckBuilder line;

@@ -26,7 +26,7 @@ TEST(StopDecks, EachDeckEndsAsItsNameSays) {
         }
         ++decks;
     }
-    EXPECT_EQ(decks, 22);
+    EXPECT_EQ(decks, 24);
 }
 
 }  // namespace

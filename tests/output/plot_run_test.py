@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """tools/plot_run.py on fabricated run folders: one picture per file the folder
 holds, every PNG a real non-empty image, a snapshot that shows its wave (not a
-blank canvas), and folders with files missing."""
+blank canvas), the units on every colour bar, the receiver positions on the
+gathers, the layer interfaces over the snapshots, and folders with files
+missing."""
 
 import os
 import subprocess
@@ -73,6 +75,49 @@ class PlotRun(rf.ScratchTestCase):
         result = plot(folder)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual({p.name for p in (folder / "plots").iterdir()}, FULL_RUN)
+
+    def test_colour_bars_carry_units_and_pictures_the_model(self):
+        folder = rf.new_run_folder(self.root / "run")
+        rf.write_model_files(folder)
+        rf.write_snapshots(folder, count=1)
+        self.assertEqual(plot(folder, folder / "deck.txt").returncode, 0)  # the SEG-Y files
+
+        sys.path.insert(0, str(rf.PLOT_TOOL.parent))
+        import plot_run
+        import matplotlib.pyplot as plt
+        from matplotlib.collections import LineCollection
+
+        bars, tops, interfaces = {}, {}, {}
+
+        class Recorder(plot_run.Renderer):
+            def save(self, fig, name):
+                data = [a for a in fig.axes if a.get_label() != "<colorbar>"][0]
+                bars[name] = [a.get_ylabel() for a in fig.axes if a.get_label() == "<colorbar>"]
+                tops[name] = [a.get_xlabel() for a in data.child_axes]
+                interfaces[name] = [c.get_segments() for c in data.collections
+                                    if isinstance(c, LineCollection)]
+                plt.close(fig)
+
+        r = Recorder(folder, plot_run.Geometry.from_run(folder))
+        for step in (r.material_map, r.velocity_map, r.snapshots, r.gathers):
+            step()
+        shown = "relative units, source peak 1"
+        self.assertEqual(bars, {
+            "material_map.png": ["material number (no unit)"],
+            "velocity_map.png": ["P velocity (m/msec = km/s)"],
+            "snapshot_01_vx.png": [f"horizontal displacement u1\n({shown}; clipped at 99.5 % of |u|)"],
+            "snapshot_01_vz.png": [f"vertical displacement u2\n({shown}; clipped at 99.5 % of |u|)"],
+            "gather_vx.png": [f"horizontal displacement u1 ({shown})"],
+            "gather_vz.png": [f"vertical displacement u2 ({shown})"],
+        })
+        # The receivers run along x, 20 m to 180 m.
+        self.assertEqual(tops["gather_vx.png"], ["receiver x (m)"])
+        # Material 2 above row NGY / 2: one interface along y = 5 h, drawn
+        # element by element over the snapshots and the velocity map.
+        for name in ("snapshot_01_vz.png", "velocity_map.png"):
+            (segments,) = interfaces[name]
+            self.assertEqual(len(segments), rf.NGX, name)
+            self.assertTrue(all(seg[0][1] == seg[1][1] == rf.NGY // 2 * rf.H for seg in segments))
 
     def test_missing_files_are_skipped(self):
         empty = self.root / "empty"

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "solver/direct_solve.hpp"
+#include "solver/grid_dissection.hpp"
 #include "solver/global_system.hpp"
 #include "solver/wave_field.hpp"
 #include "support/dense_global_system.hpp"
@@ -143,6 +144,53 @@ INSTANTIATE_TEST_SUITE_P(Grids, GlobalSystem,
                          ::testing::Values(Case{1, 1, 9}, Case{3, 2, 1}, Case{4, 5, 9},
                                            Case{6, 3, 1}, Case{5, 4, 9}, Case{2, 7, 1}),
                          case_name);
+
+// Every ordering on offer gives the dense solution on a grid large enough for
+// a nested dissection to cut (with the residual of an exact factorisation);
+// systems too small for METIS fall back to approximate minimum fill.
+TEST(GlobalSystemOrderings, EveryOrderingGivesTheDenseSolution) {
+    ef::test::SmallModel m = ef::test::two_layer_model(12, 9, 9);
+    ef::GlobalAssembly assembly(12, 9);
+    assembly.assemble(m.omega, m.p.h, m.fields, m.flags, m.jw, m.p.kdel, m.p.ksou, m.p.sour);
+    const ef::CoordinateSystem& s = assembly.system();
+    const auto reference = ef::test::dense_solve(ef::test::dense_global_system(m));
+    double scale = 0.0;
+    for (const auto& v : reference) scale = std::max(scale, std::abs(v));
+    ASSERT_GT(scale, 0.0);
+    for (const ef::Ordering ordering :
+         {ef::Ordering::grid_dissection, ef::Ordering::nested_dissection, ef::Ordering::approximate_minimum_fill,
+          ef::Ordering::approximate_minimum_degree, ef::Ordering::quasi_dense_minimum_degree,
+          ef::Ordering::scotch, ef::Ordering::pord}) {
+        ef::DirectSolverOptions options;
+        options.ordering = ordering;
+        if (ordering == ef::Ordering::grid_dissection)
+            options.order = ef::grid_dissection_order(assembly.numbering());
+        ef::DirectSolver solver(s, options);
+        EXPECT_EQ(solver.ordering(), ordering);
+        const std::vector<Complex> x = solver.solve(s);
+        double worst = 0.0;
+        for (std::size_t r = 0; r < x.size(); ++r)
+            worst = std::max(worst, std::abs(std::complex<double>(x[r].re, x[r].im) - reference[r]));
+        EXPECT_LE(worst, 1e-10 * scale) << ef::ordering_name(ordering);
+        EXPECT_LT(ef::relative_residual(s, x), 1e-13) << ef::ordering_name(ordering);
+        EXPECT_GT(solver.last_factorisation().factor_entries, s.n) << ef::ordering_name(ordering);
+        EXPECT_GT(solver.last_factorisation().operations, 0.0) << ef::ordering_name(ordering);
+    }
+
+    ef::test::SmallModel tiny = ef::test::two_layer_model(1, 1, 9);
+    ef::GlobalAssembly one(1, 1);
+    one.assemble(tiny.omega, tiny.p.h, tiny.fields, tiny.flags, tiny.jw, tiny.p.kdel, tiny.p.ksou,
+                 tiny.p.sour);
+    EXPECT_EQ(ef::DirectSolver(one.system(), {}).ordering(), ef::Ordering::approximate_minimum_fill);
+    // the grid's dissection copes with a single element
+    ef::DirectSolverOptions grid;
+    grid.order = ef::grid_dissection_order(one.numbering());
+    ef::DirectSolver single(one.system(), grid);
+    EXPECT_EQ(single.ordering(), ef::Ordering::grid_dissection);
+    EXPECT_LT(ef::relative_residual(one.system(), single.solve(one.system())), 1e-14);
+    // the grid's dissection asked for without the grid: METIS's
+    EXPECT_EQ(ef::DirectSolver(s, {}).ordering(), ef::Ordering::nested_dissection);
+}
 
 TEST(GlobalSystemZero, NoSourceGivesAZeroFieldWithZeroResidual) {
     ef::test::SmallModel m = ef::test::two_layer_model(3, 3, 0);
