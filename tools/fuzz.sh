@@ -1,26 +1,30 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer) in build-fuzz/ and fuzzes each reader for a
-# while, seeded with the test and example decks and small material files.
+# while, seeded with the test and example decks, small material files and
+# survey files. The time given is for all targets together, shared evenly.
 #
-#   tools/fuzz.sh             # 60 seconds per target, as CI runs it
-#   tools/fuzz.sh 3600        # an hour per target
+#   tools/fuzz.sh             # 60 seconds in all, as CI runs it
+#   tools/fuzz.sh 10800       # an hour per target
 #
 # The corpus grows in build-fuzz/corpus/<target>/ and is reused by the next
 # run. A finding (crash, sanitizer report, timeout, out-of-memory) stops the
 # script with a non-zero status; the input is saved in build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-60}
+total_seconds=${1:-60}
+targets=(deck material_files survey_file)
+seconds=$(( total_seconds / ${#targets[@]} ))
+[ "$seconds" -ge 1 ] || seconds=1
 tools/setup_fuzz.sh
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DELASTOFREQ_FUZZ=ON \
   -DELASTOFREQ_TESTS=OFF -DELASTOFREQ_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j "$(nproc)" --target deck_fuzzer material_files_fuzzer
+cmake --build build-fuzz -j "$(nproc)" --target deck_fuzzer material_files_fuzzer survey_file_fuzzer
 
 seeds=build-fuzz/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds/deck" "$seeds/material_files" build-fuzz/corpus/deck build-fuzz/corpus/material_files \
-  build-fuzz/findings
+for target in "${targets[@]}"; do mkdir -p "$seeds/$target" "build-fuzz/corpus/$target"; done
+mkdir -p build-fuzz/findings
 cp tests/data/decks/*.deck "$seeds/deck/"
 for deck in examples/*/deck.in; do
   if [ -f "$deck" ]; then cp "$deck" "$seeds/deck/example_$(basename "$(dirname "$deck")").deck"; fi
@@ -48,9 +52,16 @@ for dir in tests/data/decks/*/; do
   material_seed "$(basename "$dir")_short" $((nmat - 1)) 1 $((jw2 + 3)) "$dir"
 done
 
+# Survey files: the hand-written seeds, those of the examples and the inputs
+# of faults found before.
+cp fuzz/seeds/survey_file/*.toml fuzz/regressions/survey_file/* "$seeds/survey_file/"
+for survey in examples/*/*.toml; do
+  if [ -f "$survey" ]; then cp "$survey" "$seeds/survey_file/example_$(basename "$(dirname "$survey")").toml"; fi
+done
+
 # Scratch files of the readers go to memory when possible.
 [ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
-for target in deck material_files; do
+for target in "${targets[@]}"; do
   echo "fuzzing the ${target//_/ } reader for ${seconds} s"
   log="build-fuzz/${target}_fuzzer.log"
   set +e

@@ -5,10 +5,13 @@ set -euo pipefail
 # export and its checks; libmumps-seq-dev: the direct solver of
 # elastofreq_direct, libopenblas0-serial its dense kernels (the programs link
 # it by path, whatever libblas.so.3 points to) and libmetis-dev its ordering;
-# libopenmpi-dev and openmpi-bin: its MPI build (ELASTOFREQ_MPI).
+# libopenmpi-dev and openmpi-bin: its MPI build (ELASTOFREQ_MPI);
+# libtomlplusplus-dev, libhdf5-dev, python3-h5py: elastofreq_survey's survey file,
+# its HDF5 output and the check of that output.
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev python3
           libsegyio-dev python3-segyio python3-matplotlib python3-numpy
-          libmumps-seq-dev libopenblas0-serial libmetis-dev libopenmpi-dev openmpi-bin)
+          libmumps-seq-dev libopenblas0-serial libmetis-dev libopenmpi-dev openmpi-bin
+          libtomlplusplus-dev libhdf5-dev python3-h5py)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
