@@ -1,0 +1,87 @@
+// The run of elastofreq_survey: the survey file, its deck and the material
+// files read; then, per frequency, the model's element properties, the grid
+// padded by the layer, one assembly and one factorisation of the matrix, and
+// every shot solved from that factorisation in blocks of right-hand sides,
+// of which only the receivers' values are kept.
+//
+// Why blocks: once the matrix is factorised, a shot costs one forward and one
+// backward substitution; MUMPS does those for several right-hand sides at
+// once at little more than the price of one. The block width bounds the
+// memory of the right-hand sides (n complex numbers per column).
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "common/run_params.hpp"
+#include "driver/program.hpp"
+#include "model/survey_file.hpp"
+#include "output/survey_spectra.hpp"
+
+namespace ef {
+
+// A survey's model once its files are read: the survey, the deck's set-up
+// (parameters, process record, material moduli) and a silent unit table for
+// the element properties of each frequency.
+class SurveyModel {
+public:
+    // Reads the survey file, its deck and the material files of the working
+    // directory. Every fault is a RunError naming the file, key and line.
+    SurveyModel(const std::filesystem::path& survey_file, const BuildLimits& limits);
+
+    const Survey& survey() const { return survey_; }
+    const RunParams& params() const { return run_.p; }
+
+    // The element properties of the model's grid at frequency number jw.
+    ElementFields element_fields(int jw);
+
+private:
+    Survey survey_;
+    std::istringstream deck_;
+    std::ostream nowhere_{nullptr};
+    std::unique_ptr<Units> units_;
+    RunSetup run_;
+};
+
+// Right-hand sides per MUMPS solve: ELASTOFREQ_SURVEY_BLOCK, else 16.
+int survey_block_columns();
+
+class SurveySolver {
+public:
+    // The padded grid, its pattern and the analysis of that pattern (the
+    // ordering of the grid's nested dissection), once for every frequency.
+    SurveySolver(SurveyModel& model, int block_columns);
+    ~SurveySolver();
+    SurveySolver(const SurveySolver&) = delete;
+    SurveySolver& operator=(const SurveySolver&) = delete;
+
+    // What the analysis expects one frequency to hold: the factors and the
+    // working space of MUMPS, and the block of right-hand sides.
+    double estimated_megabytes() const;
+    int unknowns() const;
+    int padded_nx() const;
+    int padded_ny() const;
+
+    // Solves frequency number jw for every shot; stores u1 and u2 at every
+    // receiver in `spectra` at frequency index jw - jw1.
+    void solve_frequency(int jw, SurveySpectra& spectra);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// Refuses (RunError) a run whose estimate exceeds the memory at hand: the
+// limit of ELASTOFREQ_MEMORY_LIMIT_MB when set, else the machine's available
+// memory.
+void check_survey_memory(double estimated_megabytes);
+
+// The whole program, from its command line (the survey file its one
+// argument). Returns the exit status: 0, or 2 with a message on `err` for
+// a usage error or any bad input, with no output file left behind.
+int run_survey(int argc, char** argv, std::ostream& out, std::ostream& err);
+
+}  // namespace ef
