@@ -57,14 +57,15 @@ PointSourceTerm shot_term(const Shot& shot, const ElementPoint& at) {
 
 }  // namespace
 
-SurveyModel::SurveyModel(const std::filesystem::path& survey_file, const BuildLimits& limits)
+SurveyModel::SurveyModel(const std::filesystem::path& survey_file, const BuildLimits& limits,
+                         const std::string& folder)
     : survey_(read_survey_file(survey_file)) {
     // The deck's faults are told with the survey file's key and line ...
     read_survey_deck(survey_, limits);
     // ... and, once it is known to be sound, it is read again for the
     // process record and the material files, writing nowhere.
     deck_.str(read_whole_file(survey_.deck));
-    units_ = std::make_unique<Units>(deck_, nowhere_, ".", FileOutput::discarded);
+    units_ = std::make_unique<Units>(deck_, nowhere_, folder, FileOutput::discarded);
     const std::string where = survey_.file.string() + ":" + std::to_string(survey_.deck_line) +
                               ": deck: the material files of " + survey_.deck.string();
     try {

@@ -28,9 +28,11 @@ namespace ef {
 // the element properties of each frequency.
 class SurveyModel {
 public:
-    // Reads the survey file, its deck and the material files of the working
-    // directory. Every fault is a RunError naming the file, key and line.
-    SurveyModel(const std::filesystem::path& survey_file, const BuildLimits& limits);
+    // Reads the survey file, its deck and the material files of `folder`
+    // (the run's working directory). Every fault is a RunError naming the
+    // file, key and line.
+    SurveyModel(const std::filesystem::path& survey_file, const BuildLimits& limits,
+                const std::string& folder = ".");
 
     const Survey& survey() const { return survey_; }
     const RunParams& params() const { return run_.p; }
