@@ -11,6 +11,7 @@
 #include "common/timer.hpp"
 #include "driver/element_properties.hpp"
 #include "driver/frequency_pipeline.hpp"
+#include "driver/frequency_share.hpp"
 #include "driver/progress.hpp"
 #include "driver/survey_deck.hpp"
 #include "model/sampling.hpp"
@@ -238,36 +239,63 @@ void print_summary(std::ostream& out, const SurveyModel& model, const SurveySolv
 
 }  // namespace
 
-int run_survey(int argc, char** argv, std::ostream& out, std::ostream& err) {
+int run_survey(int argc, char** argv, std::ostream& out, std::ostream& err,
+               const SurveyShare& share) {
     if (argc != 2) {
-        err << "usage: elastofreq_survey SURVEY.toml  (run in the folder of the material files)\n";
+        if (share.rank == 0)
+            err << "usage: elastofreq_survey SURVEY.toml  (run in the folder of the material files)\n";
         return 2;
     }
+    const auto report = [&](const std::string& message) {
+        if (share.rank == 0) err << "elastofreq_survey: " << message << "\n";
+        return 2;
+    };
+    // Every rank reads the same files: a fault is found by all of them.
+    std::unique_ptr<SurveyModel> model;
+    std::unique_ptr<SurveySolver> solver;
+    std::string failure;
     try {
-        const BuildLimits limits{801};
-        SurveyModel model(argv[1], limits);
-        const RunParams& p = model.params();
-        SurveySolver solver(model, survey_block_columns());
-        check_survey_memory(solver.estimated_megabytes());
-        const Survey& survey = model.survey();
+        model = std::make_unique<SurveyModel>(argv[1], BuildLimits{801});
+        solver = std::make_unique<SurveySolver>(*model, survey_block_columns());
+        check_survey_memory(solver->estimated_megabytes());
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    if (!share.all_set_up(failure.empty()))
+        return report(failure.empty() ? "another rank of the job could not set up the survey" : failure);
+
+    try {
+        const RunParams& p = model->params();
+        const Survey& survey = model->survey();
         const SurveySampling sampling = survey_sampling(p);
         SurveySpectra spectra(static_cast<int>(survey.shots.size()),
                               static_cast<int>(survey.receiver_x.size()), sampling.frequencies());
-        SweepProgress progress(p.jw1, p.jw2);
-        progress.count_name("shots");
-        for (int jw = p.jw2; jw >= p.jw1; --jw) {
-            solver.solve_frequency(jw, spectra);
-            progress.frequency_done(jw, spectra.shots());
+        int failed_jw = 0;
+        {
+            const std::vector<int> mine = frequencies_of_rank(p, share.rank, share.ranks);
+            SweepProgress progress(1, share.rank == 0 ? static_cast<int>(mine.size()) : 0);
+            progress.count_name("shots");
+            for (const int jw : mine) {
+                try {
+                    solver->solve_frequency(jw, spectra);
+                } catch (const RunError& e) {
+                    failed_jw = jw;
+                    failure = e.what();
+                    break;
+                }
+                progress.frequency_done(jw, spectra.shots());
+            }
         }
-        progress.finish();
+        failure = share.gather(spectra, sampling, failed_jw, failure);
+        if (!failure.empty()) return report(failure);
+        if (share.rank != 0) return 0;
         const auto written = write_survey_files(".", survey, sampling, spectra);
-        print_summary(out, model, solver, written);
+        print_summary(out, *model, *solver, written);
         out.flush();
         return 0;
     } catch (const std::exception& e) {
         out.flush();
-        err << "elastofreq_survey: " << e.what() << "\n";
-        return 2;
+        return report(e.what());
     }
 }
 

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <sstream>
@@ -81,9 +82,29 @@ private:
 // memory.
 void check_survey_memory(double estimated_megabytes);
 
+// How the frequencies of a survey are shared among the ranks of an MPI job
+// (driver/survey_ranks.hpp); the default is one process that solves them all.
+struct SurveyShare {
+    int rank = 0, ranks = 1;
+    // After the set-up of every rank: true when all of them succeeded.
+    std::function<bool(bool set_up)> all_set_up = [](bool set_up) { return set_up; };
+    // After the solves: brings the values of every rank's frequencies into
+    // rank 0's `spectra` (frequencies `band.jw1` to `band.jw2`). `failed_jw` is the first frequency of this rank
+    // whose solve failed, in sweep order (0: none), `failure` its message;
+    // returns the message of the first failure of the whole sweep ("" for
+    // none), the one a single process would have reported.
+    std::function<std::string(SurveySpectra& spectra, const SurveySampling& band, int failed_jw,
+                              const std::string& failure)>
+        gather = [](SurveySpectra&, const SurveySampling&, int, const std::string& failure) {
+            return failure;
+        };
+};
+
 // The whole program, from its command line (the survey file its one
 // argument). Returns the exit status: 0, or 2 with a message on `err` for
-// a usage error or any bad input, with no output file left behind.
-int run_survey(int argc, char** argv, std::ostream& out, std::ostream& err);
+// a usage error or any bad input, with no output file left behind. Only
+// rank 0 writes files, its summary and messages.
+int run_survey(int argc, char** argv, std::ostream& out, std::ostream& err,
+               const SurveyShare& share = {});
 
 }  // namespace ef

@@ -1,13 +1,14 @@
 #!/usr/bin/python3
 """elastofreq_survey end to end on a small layered model: the files read back
 with h5py and segyio (counts, coordinates, the solved spectra), the same bytes
-for 1 and 2 threads, and every way the program refuses to run: status 2, a
+for 1 and 2 threads and 1, 2 and 3 MPI ranks, and every way the program refuses to run: status 2, a
 message, no output file."""
 
 import os
 import unittest
 import shutil
 import subprocess
+import time
 
 import h5py
 import numpy as np
@@ -16,6 +17,7 @@ import segyio
 import run_folder as rf
 
 PROGRAM = rf.BIN_DIR / "elastofreq_survey"
+MPIRUN = os.environ.get("ELASTOFREQ_MPIRUN", "")  # empty: a build without MPI
 MODEL = rf.TEST_DATA / "direct_reference" / "layered_30x24"
 SHOTS = [(100.0, 200.0, "explosion"), (155.5, 240.0, "force_y"), (300.0, 0.0, "force_x")]
 SURVEY = """deck = "model.deck"
@@ -43,25 +45,31 @@ class SurveyProgram(rf.ScratchTestCase):
         (folder / "s.toml").write_text(survey)
         return folder
 
-    def run_in(self, folder, args=("s.toml",), **env):
-        return subprocess.run([str(PROGRAM), *args], cwd=folder, capture_output=True, text=True,
-                              timeout=300, env={**os.environ, **env})
+    def run_in(self, folder, args=("s.toml",), ranks=0, **env):
+        mpi = [MPIRUN, "--allow-run-as-root", "--oversubscribe", "-np", str(ranks)] if ranks else []
+        return subprocess.run([*mpi, str(PROGRAM), *args], cwd=folder, capture_output=True,
+                              text=True, timeout=300, env={**os.environ, **env})
 
-    def test_files_read_back_and_same_bytes_for_any_thread_count(self):
+    def test_files_read_back_and_same_bytes_for_any_rank_and_thread_count(self):
         runs = {}
-        for threads in ["1", "2"]:
-            folder = self.folder(f"threads{threads}")
-            result = self.run_in(folder, OMP_NUM_THREADS=threads)
+        jobs = [(0, "1"), (0, "2")] + ([(2, "1"), (3, "1")] if MPIRUN else [])
+        for ranks, threads in jobs:
+            folder = self.folder(f"ranks{ranks}_threads{threads}")
+            result = self.run_in(folder, ranks=ranks, OMP_NUM_THREADS=threads)
             self.assertEqual(result.returncode, 0, result.stderr)
             self.assertEqual(result.stderr, "")
             self.assertIn("shots      3\n", result.stdout)
             self.assertIn("wrote      line_spectra.h5\n", result.stdout)
-            runs[threads] = folder
+            runs[ranks, threads] = folder
+            time.sleep(1.1)  # a file that recorded the time of its writing would differ
         for name in OUTPUTS:
-            self.assertEqual((runs["1"] / name).read_bytes(), (runs["2"] / name).read_bytes(), name)
+            for job in jobs[1:]:
+                self.assertEqual((runs[jobs[0]] / name).read_bytes(), (runs[job] / name).read_bytes(),
+                                 f"{name} {job}")
+        first = runs[jobs[0]]
 
         receivers_x = np.linspace(0.0, 300.0, 7)
-        with h5py.File(runs["1"] / "line_spectra.h5", "r") as f:
+        with h5py.File(first / "line_spectra.h5", "r") as f:
             u1, u2 = f["u1"][()], f["u2"][()]
             self.assertEqual(u1.dtype, np.complex128)
             self.assertEqual(u1.shape, (3, 7, len(f["frequency_khz"][()])))
@@ -74,7 +82,7 @@ class SurveyProgram(rf.ScratchTestCase):
             self.assertTrue(np.all(np.abs(u2).max(axis=2) > 0))
             self.assertGreater(np.abs(u2[1]).max(), np.abs(u2[0]).max())
         for component in ["vx", "vz"]:
-            with segyio.open(str(runs["1"] / f"line_{component}.sgy"), ignore_geometry=True) as f:
+            with segyio.open(str(first / f"line_{component}.sgy"), ignore_geometry=True) as f:
                 self.assertEqual(f.tracecount, 3 * 7)
                 for t in range(f.tracecount):
                     h = f.header[t]
