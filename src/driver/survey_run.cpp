@@ -103,6 +103,8 @@ int survey_block_columns() {
 struct SurveySolver::State {
     SurveyModel& model;
     int block_columns;
+    // ELASTOFREQ_SURVEY_DENSE_RHS set: dense blocks, for measuring
+    bool sparse = std::getenv("ELASTOFREQ_SURVEY_DENSE_RHS") == nullptr;
     PaddedGrid grid;
     GlobalAssembly assembly;
     std::unique_ptr<DirectSolver> solver;
@@ -185,7 +187,7 @@ void SurveySolver::solve_frequency(int jw, SurveySpectra& spectra) {
             std::copy(s.assembly.system().rhs.begin(), s.assembly.system().rhs.end(),
                       block.begin() + static_cast<std::ptrdiff_t>(c * n));
         }
-        s.solver->solve_factorised(block, static_cast<int>(columns));
+        s.solver->solve_factorised(block, static_cast<int>(columns), s.sparse);
         for (std::size_t c = 0; c < columns; ++c) {
             const WaveField u(s.assembly.numbering(),
                               std::span<const Complex>(block.data() + c * n, n));

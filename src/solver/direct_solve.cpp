@@ -32,6 +32,7 @@ constexpr MUMPS_INT kUseCommWorld = -987654;  // the one process of the sequenti
 constexpr MUMPS_INT kSymmetric = 2;           // general symmetric: LDL^T with 2 x 2 pivots
 constexpr MUMPS_INT kUserOrdering = 1;        // ICNTL(7): the order in PERM_IN
 constexpr MUMPS_INT kLowRankFactors = 2;      // ICNTL(35): factorise and solve with BLR factors
+constexpr MUMPS_INT kSparseRightHandSides = 1;  // ICNTL(20): sparse, MUMPS prunes the tree
 constexpr MUMPS_INT kWorkspaceErrors[] = {-8, -9, -14, -15, -17, -20};
 
 struct OrderingEntry {
@@ -139,6 +140,8 @@ struct DirectSolver::Mumps {
     double estimated_megabytes = 0.0;
     double estimated_operations = 0.0;
     bool factorised = false;
+    std::vector<MUMPS_INT> sparse_start, sparse_row;  // the sparse right-hand sides
+    std::vector<ZMUMPS_COMPLEX> sparse_value;
 
     void run(MUMPS_INT job, const char* phase) {
         id.job = job;
@@ -251,7 +254,7 @@ void DirectSolver::factorise(const CoordinateSystem& s) {
     mumps_->factorised = true;
 }
 
-void DirectSolver::solve_factorised(std::vector<Complex>& block, int columns) {
+void DirectSolver::solve_factorised(std::vector<Complex>& block, int columns, bool sparse) {
     ZMUMPS_STRUC_C& id = mumps_->id;
     if (id.n == 0 || columns <= 0) return;
     if (!mumps_->factorised) throw RunError("direct solver: a solve before any factorisation");
@@ -259,7 +262,29 @@ void DirectSolver::solve_factorised(std::vector<Complex>& block, int columns) {
     if (block.size() != n * static_cast<std::size_t>(columns))
         throw RunError("direct solver: a block of right-hand sides of the wrong size");
     mumps_->rhs.resize(block.size());
-    for (std::size_t r = 0; r < block.size(); ++r) mumps_->rhs[r] = {block[r].re, block[r].im};
+    if (sparse) {
+        std::vector<MUMPS_INT>& start = mumps_->sparse_start;
+        std::vector<MUMPS_INT>& row = mumps_->sparse_row;
+        std::vector<ZMUMPS_COMPLEX>& value = mumps_->sparse_value;
+        start.assign(1, 1);
+        row.clear();
+        value.clear();
+        for (std::size_t r = 0; r < block.size(); ++r) {
+            if (block[r].re != 0.0 || block[r].im != 0.0) {
+                row.push_back(static_cast<MUMPS_INT>(r % n + 1));
+                value.push_back({block[r].re, block[r].im});
+            }
+            if ((r + 1) % n == 0) start.push_back(static_cast<MUMPS_INT>(row.size() + 1));
+        }
+        icntl(id, 20) = kSparseRightHandSides;
+        id.nz_rhs = static_cast<MUMPS_INT>(row.size());
+        id.irhs_ptr = start.data();
+        id.irhs_sparse = row.data();
+        id.rhs_sparse = value.data();
+    } else {
+        icntl(id, 20) = 0;  // dense
+        for (std::size_t r = 0; r < block.size(); ++r) mumps_->rhs[r] = {block[r].re, block[r].im};
+    }
     id.rhs = mumps_->rhs.data();
     id.nrhs = columns;
     id.lrhs = id.n;
