@@ -1,6 +1,7 @@
 #include "driver/survey_run.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -21,7 +22,6 @@
 #include "solver/global_system.hpp"
 #include "solver/grid_dissection.hpp"
 #include "solver/survey_system.hpp"
-#include "solver/wave_field.hpp"
 
 namespace ef {
 
@@ -122,6 +122,16 @@ PaddedGrid survey_grid(const Survey& survey, const RunParams& p) {
     return PaddedGrid(p.nx, p.ny, layer, AbsorbingSides{true, true, true, !b.free_top});
 }
 
+// Component c (1: u1, 2: u2) of the global solution x at a point, from the
+// basis of the element that holds it: the values at the midpoints of its
+// edges (L, T, B, R) weighted by the basis there.
+Complex value_at(const ElementPoint& at, const EdgeNumbering& numbering, const Complex* x, int c) {
+    const std::array<int, 8> dof = numbering.element_unknowns(at.i, at.j);
+    Complex u{};
+    for (int e = 0; e < 4; ++e) u += at.value[static_cast<std::size_t>(e)] * x[dof[2 * e + c - 1]];
+    return u;
+}
+
 ElementPoint located(const PaddedGrid& grid, double x, double y, double h) {
     const std::optional<ElementPoint> at = grid.locate(x, y, h);
     if (!at) throw RunError("a point checked to lie in the model was not found in its grid");
@@ -176,27 +186,29 @@ void SurveySolver::solve_frequency(int jw, SurveySpectra& spectra) {
     const int f = jw - p.jw1;
     const std::size_t n = static_cast<std::size_t>(s.assembly.system().n);
     const std::vector<Shot>& shots = s.model.survey().shots;
+    const EdgeNumbering& numbering = s.assembly.numbering();
     std::vector<Complex> block;
     for (std::size_t first = 0; first < shots.size(); first += static_cast<std::size_t>(s.block_columns)) {
         const std::size_t columns =
             std::min(shots.size() - first, static_cast<std::size_t>(s.block_columns));
+        // A point source loads the eight unknowns of one element: its column
+        // is those loads alone (what assemble_rhs would give, without
+        // sweeping the whole grid for each shot).
         block.assign(n * columns, Complex{});
         for (std::size_t c = 0; c < columns; ++c) {
-            problem.source = SourceTerm::at_point(shot_term(shots[first + c], s.shots[first + c]), sour);
-            s.assembly.assemble_rhs(problem);
-            std::copy(s.assembly.system().rhs.begin(), s.assembly.system().rhs.end(),
-                      block.begin() + static_cast<std::ptrdiff_t>(c * n));
+            const SourceTerm source =
+                SourceTerm::at_point(shot_term(shots[first + c], s.shots[first + c]), sour);
+            const std::array<Complex, 8> load = source.point_load();
+            const std::array<int, 8> dof = numbering.element_unknowns(source.at.i(), source.at.j());
+            for (int k = 0; k < 8; ++k) block[c * n + static_cast<std::size_t>(dof[k])] += load[k];
         }
         s.solver->solve_factorised(block, static_cast<int>(columns), s.sparse);
         for (std::size_t c = 0; c < columns; ++c) {
-            const WaveField u(s.assembly.numbering(),
-                              std::span<const Complex>(block.data() + c * n, n));
             const int shot = static_cast<int>(first + c);
             for (std::size_t r = 0; r < s.receivers.size(); ++r) {
-                const ElementPoint& at = s.receivers[r];
                 const int receiver = static_cast<int>(r);
-                spectra.u1(shot, receiver, f) = u.at(1, at.i, at.j, at.xi, at.eta);
-                spectra.u2(shot, receiver, f) = u.at(2, at.i, at.j, at.xi, at.eta);
+                spectra.u1(shot, receiver, f) = value_at(s.receivers[r], numbering, block.data() + c * n, 1);
+                spectra.u2(shot, receiver, f) = value_at(s.receivers[r], numbering, block.data() + c * n, 2);
             }
         }
     }
