@@ -41,7 +41,7 @@ timed() {
 }
 
 echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "grid 240 x 170 elements with the layer, 3 frequencies, 201 receivers, block ${ELASTOFREQ_SURVEY_BLOCK:-16}"
+echo "grid 240 x 170 elements with the layer, 3 frequencies, 201 receivers, block ${ELASTOFREQ_SURVEY_BLOCK:-32}"
 printf '%6s %9s %9s %9s\n' shots wall_s cpu_s peak_MB
 declare -A wall
 for shots in 1 16 64 256; do

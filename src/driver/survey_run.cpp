@@ -97,7 +97,7 @@ ElementFields SurveyModel::element_fields(int jw) {
 }
 
 int survey_block_columns() {
-    return static_cast<int>(environment_number("ELASTOFREQ_SURVEY_BLOCK", 16.0));
+    return static_cast<int>(environment_number("ELASTOFREQ_SURVEY_BLOCK", 32.0));
 }
 
 struct SurveySolver::State {

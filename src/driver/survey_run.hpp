@@ -49,7 +49,7 @@ private:
     RunSetup run_;
 };
 
-// Right-hand sides per MUMPS solve: ELASTOFREQ_SURVEY_BLOCK, else 16.
+// Right-hand sides per MUMPS solve: ELASTOFREQ_SURVEY_BLOCK, else 32 (bench/README.md).
 int survey_block_columns();
 
 class SurveySolver {
