@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Grids, GlobalSystem,
 TEST(GlobalSystemOrderings, EveryOrderingGivesTheDenseSolution) {
     ef::test::SmallModel m = ef::test::two_layer_model(12, 9, 9);
     ef::GlobalAssembly assembly(12, 9);
-    assembly.assemble(m.omega, m.p.h, m.fields, m.flags, m.jw, m.p.kdel, m.p.ksou, m.p.sour);
+    assembly.assemble(ef::frequency_problem(m.p, m.jw, m.omega, m.fields, m.flags));
     const ef::CoordinateSystem& s = assembly.system();
     const auto reference = ef::test::dense_solve(ef::test::dense_global_system(m));
     double scale = 0.0;
@@ -179,8 +179,7 @@ TEST(GlobalSystemOrderings, EveryOrderingGivesTheDenseSolution) {
 
     ef::test::SmallModel tiny = ef::test::two_layer_model(1, 1, 9);
     ef::GlobalAssembly one(1, 1);
-    one.assemble(tiny.omega, tiny.p.h, tiny.fields, tiny.flags, tiny.jw, tiny.p.kdel, tiny.p.ksou,
-                 tiny.p.sour);
+    one.assemble(ef::frequency_problem(tiny.p, tiny.jw, tiny.omega, tiny.fields, tiny.flags));
     EXPECT_EQ(ef::DirectSolver(one.system(), {}).ordering(), ef::Ordering::approximate_minimum_fill);
     // the grid's dissection copes with a single element
     ef::DirectSolverOptions grid;
