@@ -6,7 +6,8 @@
 # SEG-Y; an example with a survey.toml (survey_layered) runs elastofreq_survey
 # on it instead.
 # Usage: tools/run_example.sh [example name, default two_layer]
-# ELASTOFREQ_BIN_DIR=DIR takes the programs from DIR instead of building them.
+# For a survey example, ELASTOFREQ_BIN_DIR=DIR takes the programs from DIR
+# instead of building them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)

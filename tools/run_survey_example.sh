@@ -44,11 +44,11 @@ name=$(sed -n 's/^name *= *"\([^"]*\)".*/\1/p' survey.toml)
 name=${name:-survey}
 cat <<MSG
 
-Results are in $out:
-  ${name}_vx.sgy, ${name}_vz.sgy     the time traces of u1 (horizontal) and u2 (vertical,
+Results are in $out (NAME = ${name}):
+  NAME_vx.sgy, NAME_vz.sgy          the time traces of u1 (horizontal) and u2 (vertical,
                                     upward) as SEG-Y: one record per shot, one trace per
                                     receiver
-  ${name}_spectra.h5                the receiver spectra of every shot and frequency (HDF5)
+  NAME_spectra.h5                   the receiver spectra of every shot and frequency (HDF5)
   plots/                            one gather per shot and component, amplitude spectra
   p_modulus.freq, s_modulus.freq, bulk_density.mat   made by elastofreq_moduli
 The files are described in docs/survey.md; examples/$example/README.md says
