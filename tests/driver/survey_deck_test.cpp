@@ -81,10 +81,12 @@ TEST(SurveyDeck, TheShippedSurveyExampleReads) {
     ASSERT_EQ(survey.receiver_x.size(), 79u);
     // (receivers spread from `from` to `to` carry the rounding of the spread)
     const auto centred = [&](double v) { return std::abs(std::fmod(v / p.h, 1.0) - 0.5) < 1e-9; };
-    for (const Shot& s : survey.shots) EXPECT_TRUE(centred(s.x) && centred(s.y)) << s.x << ", " << s.y;
-    for (std::size_t r = 0; r < survey.receiver_x.size(); ++r)
-        EXPECT_TRUE(centred(survey.receiver_x[r]) && std::abs(survey.receiver_y[r] - 397.5) < 1e-9)
-            << "receiver " << r + 1 << " at " << survey.receiver_x[r] << ", " << survey.receiver_y[r];
+    for (const Shot& s : survey.shots)
+        EXPECT_TRUE(centred(s.x) && centred(s.y)) << s.x << ", " << s.y;
+    for (std::size_t r = 0; r < survey.receiver_x.size(); ++r) {
+        const double x = survey.receiver_x[r], y = survey.receiver_y[r];
+        EXPECT_TRUE(centred(x) && std::abs(y - 397.5) < 1e-9) << "receiver " << r + 1 << " at " << x;
+    }
 }
 
 }  // namespace

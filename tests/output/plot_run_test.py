@@ -179,7 +179,8 @@ class PlotRun(rf.ScratchTestCase):
     def test_a_survey_folder_gives_one_gather_per_shot_and_the_spectra(self):
         folder = self.root / "survey"
         folder.mkdir()
-        shots, receivers, nt, dt = [(30.0, 95.0), (170.0, 95.0)], [10.0, 60.0, 110.0, 160.0], 80, 0.5
+        shots, receivers = [(30.0, 95.0), (170.0, 95.0)], [10.0, 60.0, 110.0, 160.0]
+        nt, dt = 80, 0.5
         for comp, sign in (("vx", 1.0), ("vz", -1.0)):
             write_survey_segy(folder / f"line_{comp}.sgy", shots, receivers, nt, dt, sign)
         write_survey_spectra(folder / "line_spectra.h5", len(shots), len(receivers))
