@@ -8,6 +8,7 @@ missing."""
 import os
 import subprocess
 import sys
+import types
 import unittest
 
 import matplotlib
@@ -45,10 +46,10 @@ def write_survey_segy(path, shots, receivers, nt, dt, sign):
     """One record per shot, one trace per receiver (x, at y = 97.5 m), headers as
     elastofreq_survey writes them: a Ricker pulse arriving at |offset| / 1 m/msec."""
     import segyio
-    spec = segyio.spec()
-    spec.format, spec.samples, spec.tracecount = 5, list(range(nt)), len(shots) * len(receivers)
+    layout = types.SimpleNamespace(format=5, samples=list(range(nt)), iline=189, xline=193,
+                                   tracecount=len(shots) * len(receivers))
     t = np.arange(nt) * dt
-    with segyio.create(str(path), spec) as f:
+    with segyio.create(str(path), layout) as f:
         f.text[0] = segyio.tools.create_text_header({1: "ELASTOFREQ_SURVEY", 5: f"DT = {dt} MSEC"})
         f.bin.update({segyio.BinField.Interval: int(dt * 1000), segyio.BinField.Samples: nt,
                       segyio.BinField.Traces: len(receivers)})
