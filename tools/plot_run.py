@@ -14,6 +14,13 @@ Writes PNG files into RUN_DIR/plots/:
   source_wavelet.png     source wavelet before and after the band-pass (source, filtered_source)
   source_spectrum.png    its amplitude spectrum (spectrum, filtered_spectrum; mid-point runs only)
 
+A folder of elastofreq_survey holds NAME_vx.sgy, NAME_vz.sgy and
+NAME_spectra.h5 instead; for it the pictures are
+  NAME_shotNN_vx.png     one gather per shot and component: variable density
+  NAME_shotNN_vz.png       with wiggles, receiver position (m) across, the shot marked
+  NAME_spectra.png       amplitude spectra: per shot the RMS of |u1| and |u2| over
+                           the receivers, beside the source spectrum (NAME_spectra.h5)
+
 Files the folder lacks are skipped. The receiver line, the source position and
 the snapshot times are taken from the headers of the SEG-Y files; the layer
 interfaces (edges between elements of different materials) from matnum_gnu.
@@ -417,6 +424,137 @@ class Renderer:
                          "frequency (kHz)", "|spectrum|", "source_spectrum.png")
 
 
+# -- the outputs of elastofreq_survey
+
+# The colour-bar label of the survey's traces: the solver's units (m, ms,
+# kN), a shot of amplitude 1 being a line load of 1 kN/m (a force) or 1 kN m/m
+# (a moment) along the third axis, shaped by the deck's wavelet.
+SURVEY_UNITS = "m, for amplitude 1: 1 kN/m or 1 kN m/m, times the wavelet"
+SURVEY_SUFFIXES = ("_vx.sgy", "_vz.sgy", "_spectra.h5")
+
+
+def survey_names(run_dir):
+    """The NAMEs of the NAME_vx.sgy, NAME_vz.sgy and NAME_spectra.h5 files in the folder."""
+    names = set()
+    for path in run_dir.iterdir():
+        for suffix in SURVEY_SUFFIXES:
+            if path.name.endswith(suffix) and len(path.name) > len(suffix):
+                names.add(path.name[:-len(suffix)])
+    return sorted(names)
+
+
+def read_survey_segy(path):
+    """Shot records of a survey SEG-Y file: (dt in msec, list of records), each
+    record (shot number, shot (x, y), receiver x array, receiver y array,
+    traces [receiver][sample])."""
+    import segyio
+    with segyio.open(str(path), ignore_geometry=True) as f:
+        text = bytes(f.text[0]).decode("ascii", "replace")
+        m = re.search(r"DT = (\S+) MSEC", text)  # exact; the binary header has whole us
+        dt = float(m.group(1)) if m else f.bin[segyio.BinField.Interval] / 1000.0
+        data = np.asarray(f.trace.raw[:], dtype=float).reshape(f.tracecount, -1)
+        records = {}
+        for k, header in enumerate(f.header):
+            scale = _scale(header[segyio.TraceField.SourceGroupScalar])
+            shot = header[segyio.TraceField.FieldRecord]
+            rec = records.setdefault(shot, {"source": (header[segyio.TraceField.SourceX] * scale,
+                                                       header[segyio.TraceField.SourceY] * scale),
+                                            "x": [], "y": [], "traces": []})
+            rec["x"].append(header[segyio.TraceField.GroupX] * scale)
+            rec["y"].append(header[segyio.TraceField.GroupY] * scale)
+            rec["traces"].append(data[k])
+    return dt, [(shot, r["source"], np.array(r["x"]), np.array(r["y"]), np.array(r["traces"]))
+                for shot, r in sorted(records.items())]
+
+
+class SurveyRenderer(Renderer):
+    def survey(self, name):
+        for comp, label in COMPONENTS.items():
+            path = self.run_dir / f"{name}_{comp}.sgy"
+            if not path.exists():
+                self.skip(f"{name} gathers {comp}", f"{path.name} missing")
+                continue
+            try:
+                import segyio  # noqa: F401
+            except ImportError:
+                return self.skip(f"{name} gathers", "python3-segyio is missing")
+            dt, records = read_survey_segy(path)
+            if not records:
+                self.skip(f"{name} gathers {comp}", f"{path.name} holds no traces")
+            for shot, source, rx, ry, traces in records:
+                self.shot_gather(f"{name}_shot{shot:02d}_{comp}.png", (shot, source, rx, ry),
+                                 traces, dt, (label, path.name))
+        spectra = self.run_dir / f"{name}_spectra.h5"
+        if spectra.exists():
+            self.survey_spectra(spectra, f"{name}_spectra.png")
+        else:
+            self.skip(f"{name} spectra", f"{spectra.name} missing")
+
+    def shot_gather(self, out, where, traces, dt, names):
+        """Variable density with wiggles over the receivers' positions: x, or y
+        along a vertical line; the shot marked above the first sample."""
+        shot, source, rx, ry = where
+        axis, pos, shot_pos = ("x", rx, source[0]) if np.ptp(rx) > 0 or np.ptp(ry) == 0 \
+            else ("y", ry, source[1])
+        order = np.argsort(pos, kind="stable")
+        pos, traces = pos[order], traces[order]
+        nt = traces.shape[1]
+        t = np.arange(nt) * dt
+        gaps = np.diff(pos)
+        spacing = np.median(gaps[gaps > 0]) if np.any(gaps > 0) else 1.0
+        edges = np.concatenate(([pos[0] - spacing / 2], (pos[1:] + pos[:-1]) / 2,
+                                [pos[-1] + spacing / 2]))
+        clip = np.percentile(np.abs(traces), 99.5)
+        if not clip > 0:
+            clip = np.abs(traces).max() or 1.0
+        fig, ax = plt.subplots(figsize=(max(6.0, min(14.0, 0.1 * len(pos) + 4.0)), 7.0))
+        tedges = np.concatenate(([-0.5 * dt], t + 0.5 * dt))
+        im = ax.pcolormesh(edges, tedges, traces.T, cmap="seismic", vmin=-clip, vmax=clip,
+                           shading="flat", rasterized=True)
+        label, file_name = names
+        fig.colorbar(im, ax=ax, shrink=0.8).set_label(f"{label}\n({SURVEY_UNITS})")
+        scale = 0.5 * spacing / clip  # a clipped sample swings half a receiver spacing
+        for p, trace in zip(pos, traces):
+            w = p + np.clip(trace, -clip, clip) * scale
+            ax.plot(w, t, color="black", linewidth=0.4)
+            ax.fill_betweenx(t, p, w, where=w > p, color="black", linewidth=0)
+        ax.set_xlim(edges[0], edges[-1])
+        ax.set_ylim(tedges[-1], tedges[0])
+        ax.plot([shot_pos], [tedges[0]], "*", color="gold", markeredgecolor="black",
+                markersize=16, clip_on=False, zorder=5, label=f"shot {shot}")
+        ax.axvline(shot_pos, color="dimgray", linestyle=":", linewidth=0.8)
+        ax.set_xlabel(f"receiver {axis} (m)")
+        ax.set_ylabel("time (msec)")
+        ax.set_title(f"Shot {shot} at ({source[0]:.6g}, {source[1]:.6g}) m: {label} ({file_name})",
+                     pad=16)
+        self.save(fig, out)
+
+    def survey_spectra(self, path, out):
+        import h5py
+        with h5py.File(path, "r") as f:
+            f_hz = 1000.0 * f["frequency_khz"][()]
+            u = {comp: np.abs(f["u1" if comp == "vx" else "u2"][()]) for comp in COMPONENTS}
+            source = np.abs(f["source_spectrum"][()]) if "source_spectrum" in f else None
+        fig, axes = plt.subplots(1, 2, figsize=(12.0, 4.5), sharey=True)
+        for ax, (comp, label) in zip(axes, COMPONENTS.items()):
+            rms = np.sqrt(np.mean(u[comp] ** 2, axis=1))  # [shot][frequency]
+            for k, row in enumerate(rms):
+                ax.semilogy(f_hz, row, "o-", markersize=2.5, linewidth=0.9, label=f"shot {k + 1}")
+            ax.set_xlabel("frequency (Hz)")
+            ax.set_title(f"{label}: RMS of |U| over the receivers", fontsize=10)
+            ax.grid(True, alpha=0.3)
+        units = SURVEY_UNITS.replace(", times", ",\ntimes")
+        axes[0].set_ylabel(f"|U| ({units})")
+        if source is not None:
+            twin = axes[1].twinx()
+            twin.plot(f_hz, source, "--", color="dimgray", linewidth=1.0, label="source spectrum")
+            twin.set_ylabel("|source spectrum| (wavelet of peak 1)")
+            twin.legend(loc="upper right", fontsize=8)
+        axes[0].legend(fontsize=8)
+        fig.suptitle(f"Amplitude spectra ({path.name})")
+        self.save(fig, out)
+
+
 def main(argv):
     if len(argv) not in (2, 3) or argv[1] in ("-h", "--help"):
         sys.stderr.write(__doc__)
@@ -432,10 +570,16 @@ def main(argv):
             return 2
         convert_traces(run_dir, deck.resolve())
 
-    r = Renderer(run_dir, Geometry.from_run(run_dir))
-    for what, step in (("material map", r.material_map), ("velocity map", r.velocity_map),
-                       ("snapshots", r.snapshots), ("gathers", r.gathers),
-                       ("convergence", r.convergence), ("source", r.source)):
+    names = survey_names(run_dir)
+    if names:
+        r = SurveyRenderer(run_dir, None)
+        steps = [(f"survey {name}", lambda name=name: r.survey(name)) for name in names]
+    else:
+        r = Renderer(run_dir, Geometry.from_run(run_dir))
+        steps = [("material map", r.material_map), ("velocity map", r.velocity_map),
+                 ("snapshots", r.snapshots), ("gathers", r.gathers),
+                 ("convergence", r.convergence), ("source", r.source)]
+    for what, step in steps:
         try:
             step()
         except (OSError, ValueError, IndexError, RuntimeError) as e:

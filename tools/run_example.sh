@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Runs the shipped two-layer example from scratch: installs what is missing,
-# builds the programs (Release), makes a fresh run-example/ folder, generates
-# the material files there with elastofreq_moduli, runs elastofreq on the
-# deck, converts the traces to SEG-Y and renders the pictures.
+# Runs a shipped example from scratch: installs what is missing, builds the
+# programs (Release), makes a fresh run-example/ folder, generates the material
+# files there with elastofreq_moduli, runs the solver and renders the pictures.
+# The two-layer example runs elastofreq on its deck and converts the traces to
+# SEG-Y; an example with a survey.toml (survey_layered) runs elastofreq_survey
+# on it instead.
 # Usage: tools/run_example.sh [example name, default two_layer]
+# For a survey example, ELASTOFREQ_BIN_DIR=DIR takes the programs from DIR
+# instead of building them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 example=${1:-two_layer}
 deck="$root/examples/$example/deck.in"
 [ -f "$deck" ] || { echo "run_example.sh: no deck $deck" >&2; exit 1; }
+
+if [ -f "$root/examples/$example/survey.toml" ]; then
+    exec "$root/tools/run_survey_example.sh" "$example"
+fi
 
 tools/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -73,6 +73,10 @@ SurveyModel::SurveyModel(const std::filesystem::path& survey_file, const BuildLi
         CpuTimer timer;
         set_up_run(*units_, ProgramKind::direct, limits, timer, run_);
         check_border_velocities(run_.p, run_.a1, run_.moduli);
+        if (run_.a1.nsx != 1 || run_.a1.nsy != 1)
+            throw RunError("nsx = " + std::to_string(run_.a1.nsx) + " and nsy = " +
+                           std::to_string(run_.a1.nsy) +
+                           ": a survey solves the whole grid at once; give nsx = 1 and nsy = 1");
     } catch (const StopRun& stop) {
         throw RunError(where + ": the reader stops with code " + std::to_string(stop.code));
     } catch (const PlainStop&) {

@@ -2,6 +2,9 @@
 // early reported as a fault of the survey file's deck key, status 2.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
+
 #include "driver/survey_deck.hpp"
 #include "support/deck_builder.hpp"
 #include "support/run_error.hpp"
@@ -60,6 +63,30 @@ TEST(SurveyDeck, DeckFaultsStopsAndPositionsAsSurveyFaults) {
     missing.deck = dir.path() / "none.in";
     EXPECT_EQ(test::run_error_of([&] { read_survey_deck(missing, BuildLimits{801}); }),
               where + "cannot open the deck " + dir.str() + "/none.in");
+}
+
+// The shipped survey example reads as its README describes it: the deck's
+// model, three shots and 79 receivers, all at element centres (on an edge a
+// point would belong to whichever element the search meets first).
+TEST(SurveyDeck, TheShippedSurveyExampleReads) {
+    const Survey survey = read_survey_file(std::filesystem::path(ELASTOFREQ_SOURCE_DIR) /
+                                           "examples/survey_layered/survey.toml");
+    const RunParams p = read_survey_deck(survey, BuildLimits{801});
+    EXPECT_EQ(p.nx, 160);
+    EXPECT_EQ(p.ny, 80);
+    EXPECT_EQ(p.h, 5.0);
+    EXPECT_TRUE(survey.boundaries.free_top);
+    EXPECT_EQ(survey.boundaries.absorbing, AbsorbingBoundary::pml);
+    ASSERT_EQ(survey.shots.size(), 3u);
+    ASSERT_EQ(survey.receiver_x.size(), 79u);
+    // (receivers spread from `from` to `to` carry the rounding of the spread)
+    const auto centred = [&](double v) { return std::abs(std::fmod(v / p.h, 1.0) - 0.5) < 1e-9; };
+    for (const Shot& s : survey.shots)
+        EXPECT_TRUE(centred(s.x) && centred(s.y)) << s.x << ", " << s.y;
+    for (std::size_t r = 0; r < survey.receiver_x.size(); ++r) {
+        const double x = survey.receiver_x[r], y = survey.receiver_y[r];
+        EXPECT_TRUE(centred(x) && std::abs(y - 397.5) < 1e-9) << "receiver " << r + 1 << " at " << x;
+    }
 }
 
 }  // namespace

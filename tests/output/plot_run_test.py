@@ -8,6 +8,7 @@ missing."""
 import os
 import subprocess
 import sys
+import types
 import unittest
 
 import matplotlib
@@ -39,6 +40,41 @@ def colour_fractions(png):
     red = (rgb[..., 0] > 0.6) & (rgb[..., 2] < 0.45)
     blue = (rgb[..., 2] > 0.6) & (rgb[..., 0] < 0.45)
     return red.mean(), blue.mean(), rgb.std()
+
+
+def write_survey_segy(path, shots, receivers, nt, dt, sign):
+    """One record per shot, one trace per receiver (x, at y = 97.5 m), headers as
+    elastofreq_survey writes them: a Ricker pulse arriving at |offset| / 1 m/msec."""
+    import segyio
+    layout = types.SimpleNamespace(format=5, samples=list(range(nt)), iline=189, xline=193,
+                                   tracecount=len(shots) * len(receivers))
+    t = np.arange(nt) * dt
+    with segyio.create(str(path), layout) as f:
+        f.text[0] = segyio.tools.create_text_header({1: "ELASTOFREQ_SURVEY", 5: f"DT = {dt} MSEC"})
+        f.bin.update({segyio.BinField.Interval: int(dt * 1000), segyio.BinField.Samples: nt,
+                      segyio.BinField.Traces: len(receivers)})
+        k = 0
+        for s, (sx, sy) in enumerate(shots, start=1):
+            for r, rx in enumerate(receivers, start=1):
+                arg = (np.pi * 0.1 * (t - 5.0 - abs(rx - sx))) ** 2
+                f.trace[k] = (sign * (1 - 2 * arg) * np.exp(-arg)).astype(np.float32)
+                f.header[k] = {segyio.TraceField.FieldRecord: s, segyio.TraceField.TraceNumber: r,
+                               segyio.TraceField.SourceGroupScalar: -100,
+                               segyio.TraceField.SourceX: int(sx * 100),
+                               segyio.TraceField.SourceY: int(sy * 100),
+                               segyio.TraceField.GroupX: int(rx * 100),
+                               segyio.TraceField.GroupY: 9750}
+                k += 1
+
+
+def write_survey_spectra(path, nshot, nrec, nf=6):
+    import h5py
+    with h5py.File(path, "w") as f:
+        f["frequency_khz"] = (np.arange(nf) + 0.5) * 0.004
+        shape = (nshot, nrec, nf)
+        f["u1"] = np.arange(np.prod(shape)).reshape(shape) * (1 + 1j) + 1
+        f["u2"] = np.ones(shape) * 1j
+        f["source_spectrum"] = np.linspace(1, 2, nf) + 0j
 
 
 class PlotRun(rf.ScratchTestCase):
@@ -140,6 +176,58 @@ class PlotRun(rf.ScratchTestCase):
                          {"snapshot_01_vx.png", "snapshot_01_vz.png", "convergence.png"})
         self.assertIn("skipped gather vx", result.stdout)
         self.assertIn("skipped material map: unreadable", result.stdout)
+
+    def test_a_survey_folder_gives_one_gather_per_shot_and_the_spectra(self):
+        folder = self.root / "survey"
+        folder.mkdir()
+        shots, receivers = [(30.0, 95.0), (170.0, 95.0)], [10.0, 60.0, 110.0, 160.0]
+        nt, dt = 80, 0.5
+        for comp, sign in (("vx", 1.0), ("vz", -1.0)):
+            write_survey_segy(folder / f"line_{comp}.sgy", shots, receivers, nt, dt, sign)
+        write_survey_spectra(folder / "line_spectra.h5", len(shots), len(receivers))
+        (folder / "vx_traces.sgy").write_bytes(b"")  # not a survey file: not taken as one
+
+        sys.path.insert(0, str(rf.PLOT_TOOL.parent))
+        import plot_run
+        import matplotlib.pyplot as plt
+
+        bars, axes = {}, {}
+
+        class Recorder(plot_run.SurveyRenderer):
+            def save(self, fig, name):
+                data = [a for a in fig.axes if a.get_label() != "<colorbar>"]
+                bars[name] = [a.get_ylabel() for a in fig.axes if a.get_label() == "<colorbar>"]
+                axes[name] = (data[0].get_xlim(), data[0].get_ylim(), data[0].get_xlabel(),
+                              [line.get_xdata()[0] for line in data[0].lines
+                               if line.get_marker() == "*"])
+                super().save(fig, name)
+
+        r = Recorder(folder, None)
+        r.survey("line")
+        self.assertEqual(r.skipped, [])
+        gathers = {f"line_shot0{k}_{c}.png" for k in (1, 2) for c in ("vx", "vz")}
+        self.assertEqual({p.name for p in (folder / "plots").iterdir()},
+                         gathers | {"line_spectra.png"})
+        units = "m, for amplitude 1: 1 kN/m or 1 kN m/m, times the wavelet"
+        for name in gathers:
+            comp = "horizontal displacement u1" if "vx" in name else "vertical displacement u2"
+            self.assertEqual(bars[name], [f"{comp}\n({units})"], name)
+            xlim, ylim, xlabel, stars = axes[name]
+            # metres across (half a spacing beyond the end receivers), time
+            # downward to the last sample, the shot where it is
+            self.assertEqual((xlim, xlabel), ((-15.0, 185.0), "receiver x (m)"), name)
+            self.assertEqual(ylim, ((nt - 0.5) * dt, -0.5 * dt), name)
+            self.assertEqual(stars, [shots[int(name[10]) - 1][0]], name)
+        red, blue, _ = colour_fractions(folder / "plots" / "line_shot02_vz.png")
+        self.assertGreater(red, 0.002)
+        self.assertGreater(blue, 0.002)
+
+        # Through the command line: the survey's pictures only, none of a deck run.
+        result = plot(folder)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("5 pictures", result.stdout)
+        self.assertNotIn("skipped", result.stdout)
+        plt.close("all")
 
     def test_usage_errors(self):
         self.assertEqual(plot(self.root / "nowhere").returncode, 2)

@@ -116,6 +116,15 @@ class SurveyProgram(rf.ScratchTestCase):
         self.assertIn("s.toml:", result.stderr)
         self.assertIn("outside the model", result.stderr)
         self.assertFalse(any((folder / n).exists() for n in OUTPUTS))
+        # a deck of two blocks: its nx would be half the grid
+        folder = self.folder("blocks")
+        deck = folder / "model.deck"
+        deck.write_text(deck.read_text().replace("    1   nsx", "    2   nsx", 1))
+        result = self.run_in(folder)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("s.toml:1: deck: ", result.stderr)
+        self.assertIn("nsx = 2 and nsy = 1", result.stderr)
+        self.assertFalse(any((folder / n).exists() for n in OUTPUTS))
 
 
 if __name__ == "__main__":
