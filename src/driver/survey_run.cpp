@@ -291,7 +291,11 @@ int run_survey(int argc, char** argv, std::ostream& out, std::ostream& err,
         int failed_jw = 0;
         {
             const std::vector<int> mine = frequencies_of_rank(p, share.rank, share.ranks);
-            SweepProgress progress(1, share.rank == 0 ? static_cast<int>(mine.size()) : 0);
+            // rank 0 alone shows its share; the others stay silent
+            const int count = static_cast<int>(mine.size());
+            SweepProgress progress =
+                share.rank == 0 ? SweepProgress(1, count)
+                                : SweepProgress(1, count, nullptr, SweepProgress::Clock::now());
             progress.count_name("shots");
             for (const int jw : mine) {
                 try {
