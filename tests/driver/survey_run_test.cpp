@@ -8,6 +8,12 @@
 #include <string>
 
 #include "driver/survey_run.hpp"
+#include "model/sampling.hpp"
+#include "solver/direct_solve.hpp"
+#include "solver/frequency_problem.hpp"
+#include "solver/global_system.hpp"
+#include "solver/survey_system.hpp"
+#include "solver/wave_field.hpp"
 #include "support/run_error.hpp"
 #include "support/scratch_dir.hpp"
 
@@ -63,6 +69,38 @@ TEST(SurveyRun, ShotsSolvedInABlockEqualEachShotSolvedAlone) {
         EXPECT_LE(relative_difference(block.u1(), alone.u1()), 1e-12) << columns;
         EXPECT_LE(relative_difference(block.u2(), alone.u2()), 1e-12) << columns;
     }
+}
+
+// The explosion of shot 1 at receiver 3 by the deck programs' path: the
+// whole right-hand side assembled, one solve, the field type read at the
+// receiver's point. The block path loads the element's eight unknowns alone
+// and reads the receivers from the solution vector.
+TEST(SurveyRun, ReceiverValuesAreTheFieldAtTheReceiverPoint) {
+    const test::ScratchDir dir;
+    write_survey(dir);
+    SurveySpectra spectra = solve_all(dir, 16);
+    SurveyModel model(dir.path() / "s.toml", BuildLimits{801}, dir.str());
+    const RunParams& p = model.params();
+    const int jw = p.jw2;
+    const PaddedGrid grid(p.nx, p.ny, 6, AbsorbingSides{true, true, true, false});
+    const ElementFields own = model.element_fields(jw);
+    const ElementFields fields = padded_fields(grid, own);
+    const PerfectlyMatchedLayer pml{grid, layer_profiles(grid, own, p.h, 1e-3)};
+    const BoundaryFlags flags = outer_edges(grid);
+    const PointSourceTerm shot = PointSourceTerm::explosion(*grid.locate(100.0, 200.0, p.h), 2.0);
+    const FrequencyProblem problem{grid.nx(), grid.ny(), p.h, jw, angular_frequency(frequency_of(jw, p)),
+                                   fields, flags, SourceTerm::at_point(shot, p.sour.at(jw)), &pml};
+    GlobalAssembly assembly(grid.nx(), grid.ny());
+    assembly.assemble(problem);
+    DirectSolver solver(assembly.system());
+    const WaveField u(assembly.numbering(), solver.solve(assembly.system()));
+    const ElementPoint at = *grid.locate(100.0, 240.0 - 10.0 / 3.0, p.h);  // receiver 3 of the line
+    const Complex u1 = u.at(1, at.i, at.j, at.xi, at.eta), u2 = u.at(2, at.i, at.j, at.xi, at.eta);
+    const Complex v1 = spectra.u1(0, 2, jw - p.jw1), v2 = spectra.u2(0, 2, jw - p.jw1);
+    const double scale = std::hypot(u2.re, u2.im);
+    ASSERT_GT(scale, 0.0);
+    EXPECT_LE(std::hypot(v1.re - u1.re, v1.im - u1.im), 1e-10 * scale);
+    EXPECT_LE(std::hypot(v2.re - u2.re, v2.im - u2.im), 1e-10 * scale);
 }
 
 TEST(SurveyRun, MemoryCheckRefusesAModelAboveTheLimit) {
