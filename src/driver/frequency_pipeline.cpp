@@ -22,16 +22,6 @@ namespace {
 
 // Megabytes of memory available to new work (MemAvailable); 0 when the
 // system does not say.
-double available_megabytes() {
-    std::ifstream meminfo("/proc/meminfo");
-    for (std::string line; std::getline(meminfo, line);) {
-        std::istringstream words(line);
-        std::string key;
-        double kilobytes = 0.0;
-        if (words >> key >> kilobytes && key == "MemAvailable:") return kilobytes / 1024.0;
-    }
-    return 0.0;
-}
 
 // Of the available memory, the share the factorisations may take: the rest
 // is for the assemblies, the sweep's own arrays and the estimate's error.
@@ -66,6 +56,17 @@ bool read_all(int fd, void* data, std::size_t bytes) {
 }
 
 }  // namespace
+
+double available_megabytes() {
+    std::ifstream meminfo("/proc/meminfo");
+    for (std::string line; std::getline(meminfo, line);) {
+        std::istringstream words(line);
+        std::string key;
+        double kilobytes = 0.0;
+        if (words >> key >> kilobytes && key == "MemAvailable:") return kilobytes / 1024.0;
+    }
+    return 0.0;
+}
 
 struct FrequencyPipeline::Outcome {
     DirectSolution solution;

@@ -29,6 +29,9 @@
 
 namespace ef {
 
+// MemAvailable of /proc/meminfo in megabytes (0 when it cannot be read).
+double available_megabytes();
+
 class FrequencyPipeline {
 public:
     // Analyses the grid and starts solving `frequencies` (frequency numbers,

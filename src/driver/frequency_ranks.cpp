@@ -10,6 +10,7 @@
 #include "common/stop.hpp"
 #include "driver/direct_field_solve.hpp"
 #include "driver/frequency_pipeline.hpp"
+#include "driver/frequency_share.hpp"
 #include "driver/program.hpp"
 #include "model/sampling.hpp"
 
@@ -28,18 +29,9 @@ struct Header {
     double residual = 0.0;
 };
 
-int owner_of(int jw, int jw2, int ranks) { return (jw2 - jw) % ranks; }
-
 // Side by side on one process only: the ranks of a job already spread the
 // frequencies over the cores, and Open MPI may object to a rank that forks.
 int threads_of_rank(int ranks) { return ranks == 1 ? frequency_threads() : 1; }
-
-// The frequencies of one rank, in sweep order.
-std::vector<int> frequencies_of_rank(const RunParams& p, int rank, int ranks) {
-    std::vector<int> frequencies;
-    for (int jw = p.jw2 - rank; jw >= p.jw1; jw -= ranks) frequencies.push_back(jw);
-    return frequencies;
-}
 
 std::string broadcast_deck(std::istream& in, int rank) {
     std::string deck;

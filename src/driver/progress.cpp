@@ -30,13 +30,14 @@ std::string SweepProgress::clock_text(double seconds) {
     return text;
 }
 
-std::string SweepProgress::line(int jw, int done, int total, int iterations, double elapsed) {
+std::string SweepProgress::line(int jw, int done, int total, int iterations, double elapsed,
+                                const std::string& count_name) {
     const int percent = total > 0 ? (100 * done) / total : 100;
     const double left = done > 0 ? elapsed / done * (total - done) : 0.0;
     char text[160];
     std::snprintf(text, sizeof text,
-                  "frequency %d: %d of %d done (%d%%), %d iterations, elapsed %s, left ~%s", jw,
-                  done, total, percent, iterations, clock_text(elapsed).c_str(),
+                  "frequency %d: %d of %d done (%d%%), %d %s, elapsed %s, left ~%s", jw, done,
+                  total, percent, iterations, count_name.c_str(), clock_text(elapsed).c_str(),
                   clock_text(left).c_str());
     return text;
 }
@@ -45,7 +46,7 @@ void SweepProgress::frequency_done(int jw, int iterations, Clock::time_point now
     ++done_;
     if (sink_ == nullptr) return;
     const double elapsed = std::chrono::duration<double>(now - start_).count();
-    const std::string text = line(jw, done_, total_, iterations, elapsed);
+    const std::string text = line(jw, done_, total_, iterations, elapsed, count_name_);
     // Blank out what a longer previous line left behind, and leave the cursor
     // at the start of the line so that anything else written to the terminal
     // (the run summary, when standard output goes there too) starts on a

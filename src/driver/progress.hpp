@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace ef {
 
@@ -28,13 +29,17 @@ public:
     // Frequency number jw has been solved in `iterations` outer iterations.
     void frequency_done(int jw, int iterations) { frequency_done(jw, iterations, Clock::now()); }
     void frequency_done(int jw, int iterations, Clock::time_point now);
+    // What the count of frequency_done counts ("iterations", or "shots" for
+    // a survey, whose every frequency solves each shot once).
+    void count_name(std::string name) { count_name_ = std::move(name); }
     // Ends the line (once; nothing when nothing was shown).
     void finish();
 
     // The text of the line after `done` of `total` frequencies, the last one
     // number jw with `iterations` iterations, `elapsed` seconds after the
     // start of the sweep.
-    static std::string line(int jw, int done, int total, int iterations, double elapsed);
+    static std::string line(int jw, int done, int total, int iterations, double elapsed,
+                            const std::string& count_name = "iterations");
     // h:mm:ss, or m:ss under an hour.
     static std::string clock_text(double seconds);
 
@@ -43,6 +48,7 @@ private:
     Clock::time_point start_;
     int total_;
     int done_ = 0;
+    std::string count_name_ = "iterations";
     std::size_t shown_width_ = 0;  // length of the line on screen, for blanking
 };
 

@@ -269,10 +269,13 @@ void read_receiver_line(const TableReader& t, Survey& survey) {
                           std::to_string(kMaxLineReceivers));
     const int line = line_of(t.find("from")->source());
     for (std::int64_t k = 0; k < count; ++k) {
-        // (1 - f) a + f b puts the first and last receivers exactly on the ends.
+        // a + f (b - a), the last one b itself: the ends exactly, and a line
+        // along an edge stays on it ((1 - f) a + f a can exceed a by one
+        // unit in the last place, which puts a receiver outside the model).
         const double f = count == 1 ? 0.0 : static_cast<double>(k) / static_cast<double>(count - 1);
-        survey.receiver_x.push_back((1.0 - f) * x0 + f * x1);
-        survey.receiver_y.push_back((1.0 - f) * y0 + f * y1);
+        const bool last = count > 1 && k == count - 1;
+        survey.receiver_x.push_back(last ? x1 : x0 + f * (x1 - x0));
+        survey.receiver_y.push_back(last ? y1 : y0 + f * (y1 - y0));
         survey.receiver_line.push_back(line);
     }
     survey.receiver_key = t.key("from");

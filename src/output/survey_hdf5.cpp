@@ -54,7 +54,11 @@ public:
                  const char* units = nullptr) {
         Handle space(H5Screate_simple(static_cast<int>(shape.size()), shape.data(), nullptr),
                      H5Sclose, std::string("the shape of ") + name);
-        Handle set(H5Dcreate2(file_.get(), name, type, space.get(), H5P_DEFAULT, H5P_DEFAULT,
+        // No modification times in the object headers: the same spectra make
+        // the same bytes, whenever and however many processes wrote them.
+        Handle creation(H5Pcreate(H5P_DATASET_CREATE), H5Pclose, "dataset properties");
+        check(H5Pset_obj_track_times(creation.get(), 0), name);
+        Handle set(H5Dcreate2(file_.get(), name, type, space.get(), H5P_DEFAULT, creation.get(),
                               H5P_DEFAULT),
                    H5Dclose, name);
         if (H5Sget_simple_extent_npoints(space.get()) > 0)

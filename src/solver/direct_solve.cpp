@@ -32,6 +32,7 @@ constexpr MUMPS_INT kUseCommWorld = -987654;  // the one process of the sequenti
 constexpr MUMPS_INT kSymmetric = 2;           // general symmetric: LDL^T with 2 x 2 pivots
 constexpr MUMPS_INT kUserOrdering = 1;        // ICNTL(7): the order in PERM_IN
 constexpr MUMPS_INT kLowRankFactors = 2;      // ICNTL(35): factorise and solve with BLR factors
+constexpr MUMPS_INT kSparseRightHandSides = 1;  // ICNTL(20): sparse, MUMPS prunes the tree
 constexpr MUMPS_INT kWorkspaceErrors[] = {-8, -9, -14, -15, -17, -20};
 
 struct OrderingEntry {
@@ -138,6 +139,9 @@ struct DirectSolver::Mumps {
     FactorisationRecord last;
     double estimated_megabytes = 0.0;
     double estimated_operations = 0.0;
+    bool factorised = false;
+    std::vector<MUMPS_INT> sparse_start, sparse_row;  // the sparse right-hand sides
+    std::vector<ZMUMPS_COMPLEX> sparse_value;
 
     void run(MUMPS_INT job, const char* phase) {
         id.job = job;
@@ -209,18 +213,23 @@ double DirectSolver::estimated_operations() const { return mumps_->estimated_ope
 const FactorisationRecord& DirectSolver::last_factorisation() const { return mumps_->last; }
 
 std::vector<Complex> DirectSolver::solve(const CoordinateSystem& s) {
-    ZMUMPS_STRUC_C& id = mumps_->id;
-    std::vector<Complex> x(static_cast<std::size_t>(s.n));
+    std::vector<Complex> x(s.rhs.begin(), s.rhs.end());
+    x.resize(static_cast<std::size_t>(s.n));
     if (s.n == 0) return x;
+    factorise(s);
+    solve_factorised(x, 1);
+    if (!mumps_->options.statistics_file.empty())
+        append_line(mumps_->options.statistics_file, factorisation_line(mumps_->last));
+    return x;
+}
 
+void DirectSolver::factorise(const CoordinateSystem& s) {
+    ZMUMPS_STRUC_C& id = mumps_->id;
+    mumps_->factorised = false;
+    if (s.n == 0) return;
     mumps_->a.resize(s.value.size());
     for (std::size_t e = 0; e < s.value.size(); ++e) mumps_->a[e] = {s.value[e].re, s.value[e].im};
-    mumps_->rhs.resize(s.rhs.size());
-    for (std::size_t r = 0; r < s.rhs.size(); ++r) mumps_->rhs[r] = {s.rhs[r].re, s.rhs[r].im};
     id.a = mumps_->a.data();
-    id.rhs = mumps_->rhs.data();
-    id.nrhs = 1;
-    id.lrhs = s.n;
 
     // More working space when the estimate of the analysis falls short.
     const auto wall_start = std::chrono::steady_clock::now();
@@ -242,12 +251,45 @@ std::vector<Complex> DirectSolver::solve(const CoordinateSystem& s) {
     const bool low_rank = mumps_->options.low_rank_tolerance > 0.0;
     last.operations = rinfog(id, low_rank ? 14 : 3);
     last.factor_entries = count(id, low_rank ? 35 : 29);
-    mumps_->run(kSolve, "solve");
+    mumps_->factorised = true;
+}
 
-    for (std::size_t r = 0; r < x.size(); ++r) x[r] = {mumps_->rhs[r].r, mumps_->rhs[r].i};
-    if (!mumps_->options.statistics_file.empty())
-        append_line(mumps_->options.statistics_file, factorisation_line(last));
-    return x;
+void DirectSolver::solve_factorised(std::vector<Complex>& block, int columns, bool sparse) {
+    ZMUMPS_STRUC_C& id = mumps_->id;
+    if (id.n == 0 || columns <= 0) return;
+    if (!mumps_->factorised) throw RunError("direct solver: a solve before any factorisation");
+    const std::size_t n = static_cast<std::size_t>(id.n);
+    if (block.size() != n * static_cast<std::size_t>(columns))
+        throw RunError("direct solver: a block of right-hand sides of the wrong size");
+    mumps_->rhs.resize(block.size());
+    if (sparse) {
+        std::vector<MUMPS_INT>& start = mumps_->sparse_start;
+        std::vector<MUMPS_INT>& row = mumps_->sparse_row;
+        std::vector<ZMUMPS_COMPLEX>& value = mumps_->sparse_value;
+        start.assign(1, 1);
+        row.clear();
+        value.clear();
+        for (std::size_t r = 0; r < block.size(); ++r) {
+            if (block[r].re != 0.0 || block[r].im != 0.0) {
+                row.push_back(static_cast<MUMPS_INT>(r % n + 1));
+                value.push_back({block[r].re, block[r].im});
+            }
+            if ((r + 1) % n == 0) start.push_back(static_cast<MUMPS_INT>(row.size() + 1));
+        }
+        icntl(id, 20) = kSparseRightHandSides;
+        id.nz_rhs = static_cast<MUMPS_INT>(row.size());
+        id.irhs_ptr = start.data();
+        id.irhs_sparse = row.data();
+        id.rhs_sparse = value.data();
+    } else {
+        icntl(id, 20) = 0;  // dense
+        for (std::size_t r = 0; r < block.size(); ++r) mumps_->rhs[r] = {block[r].re, block[r].im};
+    }
+    id.rhs = mumps_->rhs.data();
+    id.nrhs = columns;
+    id.lrhs = id.n;
+    mumps_->run(kSolve, "solve");
+    for (std::size_t r = 0; r < block.size(); ++r) block[r] = {mumps_->rhs[r].r, mumps_->rhs[r].i};
 }
 
 }  // namespace ef

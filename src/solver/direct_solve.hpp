@@ -81,6 +81,19 @@ public:
     // matrix among them).
     std::vector<Complex> solve(const CoordinateSystem& s);
 
+    // The two halves of solve, for several right-hand sides per matrix:
+    // factorise the matrix of `s` once, then solve for `columns` right-hand
+    // sides of n entries each, stored one after the other in `block`, which
+    // the solutions replace (one forward and one backward substitution per
+    // block). Throws RunError as solve does; solving before any
+    // factorisation is a RunError too.
+    // With `sparse`, the block goes to MUMPS as sparse right-hand sides (its
+    // nonzero entries only), which lets it skip the parts of the forward
+    // elimination that a column's few loads never reach: a point source
+    // loads one element.
+    void factorise(const CoordinateSystem& s);
+    void solve_factorised(std::vector<Complex>& block, int columns, bool sparse = false);
+
     // The ordering the analysis used.
     Ordering ordering() const;
     // What the analysis expects of one factorisation: the megabytes it holds

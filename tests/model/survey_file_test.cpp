@@ -50,6 +50,11 @@ TEST(SurveyFile, ReadsEveryKeyAndFillsTheDefaults) {
     // The ends of a receiver line exactly where the file puts them.
     EXPECT_EQ(s.receiver_x, (std::vector<double>{0.0, 500.0, 1000.0}));
     EXPECT_EQ(s.receiver_y, (std::vector<double>{300.0, 300.0, 300.0}));
+    // A line along an edge stays exactly on it ((2/3) 240 + (1/3) 240 > 240).
+    std::string edge = kSurvey;
+    edge.replace(edge.find("from = [0.0, 300.0]"), std::string("from = [0.0, 300.0]\nto = [1000.0, 300.0]\ncount = 3").size(),
+                 "from = [0.0, 240.0]\nto = [300.0, 240.0]\ncount = 7");
+    for (const double y : parse_survey(edge, "s.toml").receiver_y) EXPECT_EQ(y, 240.0);
     EXPECT_EQ(s.output_name, "survey");
     std::string absolute = kSurvey;
     absolute.replace(0, absolute.find('\n'), "deck = \"/abs/d.in\"");
