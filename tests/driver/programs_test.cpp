@@ -188,8 +188,9 @@ TEST(Programs, MemoryFollowsTheRunsGridNotTheBuildLimit) {
         ef::test::ScratchDir dir;
         const ProgramResult r = run_with_moduli(dir.path(), program, deck);
         EXPECT_TRUE(r.status == 0 || r.status == 3435 % 256) << program << r.err;
-        // The build limits would need hundreds of MB; a 20 x 20 grid needs a few.
-        EXPECT_LT(r.peak_rss_kb, 32 * 1024) << program;
+        // The build limits would need hundreds of MB; a 20 x 20 grid needs a
+        // few (about 9 MB here, a little over 32 MB under AddressSanitizer).
+        EXPECT_LT(r.peak_rss_kb, 64 * 1024) << program;
         std::printf("[ peak RSS ] %s on 20 x 20: %ld kB\n", program, r.peak_rss_kb);
     }
 }
