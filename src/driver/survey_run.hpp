@@ -20,7 +20,7 @@
 #include "common/run_params.hpp"
 #include "driver/program.hpp"
 #include "model/survey_file.hpp"
-#include "output/survey_spectra.hpp"
+#include "output/survey_results.hpp"
 
 namespace ef {
 

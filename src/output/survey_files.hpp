@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/survey_file.hpp"
-#include "output/survey_spectra.hpp"
+#include "output/survey_results.hpp"
 
 namespace ef {
 

@@ -18,7 +18,7 @@
 #include <filesystem>
 
 #include "model/survey_file.hpp"
-#include "output/survey_spectra.hpp"
+#include "output/survey_results.hpp"
 
 namespace ef {
 

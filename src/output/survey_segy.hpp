@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "model/survey_file.hpp"
-#include "output/survey_spectra.hpp"
+#include "output/survey_results.hpp"
 #include "output/survey_traces.hpp"
 
 namespace ef {

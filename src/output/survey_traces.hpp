@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "output/survey_spectra.hpp"
+#include "output/survey_results.hpp"
 
 namespace ef {
 
