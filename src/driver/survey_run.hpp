@@ -26,7 +26,9 @@ namespace ef {
 
 // A survey's model once its files are read: the survey, the deck's set-up
 // (parameters, process record, material moduli) and a silent unit table for
-// the element properties of each frequency.
+// the element properties of each frequency. The Python module's model from
+// arrays (driver/array_model.hpp) is one too: it gives its own element
+// properties, and the solver below cannot tell the two apart.
 class SurveyModel {
 public:
     // Reads the survey file, its deck and the material files of `folder`
@@ -37,11 +39,17 @@ public:
 
     const Survey& survey() const { return survey_; }
     const RunParams& params() const { return run_.p; }
+    // The deck's set-up: material map and moduli (empty for a model from arrays).
+    const RunSetup& setup() const { return run_; }
+
+    virtual ~SurveyModel() = default;
 
     // The element properties of the model's grid at frequency number jw.
-    ElementFields element_fields(int jw);
+    virtual ElementFields element_fields(int jw);
 
-private:
+protected:
+    SurveyModel() = default;  // for a model that fills survey_ and run_.p itself
+
     Survey survey_;
     std::istringstream deck_;
     std::ostream nowhere_{nullptr};
