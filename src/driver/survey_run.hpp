@@ -16,6 +16,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/run_params.hpp"
 #include "driver/program.hpp"
@@ -80,7 +81,18 @@ public:
     // receiver in `spectra` at frequency index jw - jw1.
     void solve_frequency(int jw, SurveySpectra& spectra);
 
+    // Solves frequency number jw for shot number `shot` (from 0) alone; gives
+    // u1 and u2 at the centre of every model element, row by row from the
+    // bottom (ny * nx values each).
+    void solve_field(int jw, int shot, std::vector<Complex>& u1, std::vector<Complex>& u2);
+
 private:
+    // Assembles and factorises the matrix of frequency number jw.
+    void factorise(int jw);
+    // Solves shots first .. first + columns - 1 of the factorised frequency
+    // jw into `block`, one column of n unknowns per shot.
+    void solve_shots(int jw, std::size_t first, std::size_t columns, std::vector<Complex>& block);
+
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -14,6 +14,8 @@
 #include "driver/array_model.hpp"
 #include "driver/element_properties.hpp"
 #include "model/sampling.hpp"
+#include "output/survey_traces.hpp"
+#include "common/constants.hpp"
 #include "model/survey_file.hpp"
 
 namespace py = pybind11;
@@ -70,7 +72,7 @@ ef::ShotKind shot_kind(const std::string& name) {
     refuse("kind '" + name + "': expected force_x, force_y or explosion");
 }
 
-// A key of a dict the Python package fills, cast to T.
+// A key of one of the dicts survey() fills, cast to T.
 template <class T>
 T item(const py::dict& d, const char* key) {
     if (!d.contains(key)) refuse(std::string("missing ") + key);
@@ -84,8 +86,8 @@ T item(const py::dict& d, const char* key) {
 // model: h, density, vp, vs, p_modulus, s_modulus (None for moduli from the
 // velocities); acquisition: shots, kinds (one per shot), receivers, top, pml_elements,
 // pml_reflection; band: df, nf, midpoint, source_spectrum (None for 1 at every frequency).
-py::array_t<std::complex<double>> survey(const py::dict& model_items, const py::dict& acquisition,
-                                         const py::dict& band_items) {
+std::unique_ptr<ef::ArraySurveyModel> model_of_items(const py::dict& model_items, const py::dict& acquisition,
+                                                    const py::dict& band_items) {
     const double h = item<double>(model_items, "h");
     const RealArray density = item<RealArray>(model_items, "density");
     const RealArray vp = item<RealArray>(model_items, "vp"), vs = item<RealArray>(model_items, "vs");
@@ -156,14 +158,21 @@ py::array_t<std::complex<double>> survey(const py::dict& model_items, const py::
         sv.receiver_x.push_back(p[0]);
         sv.receiver_y.push_back(p[1]);
     }
-    const int ns = static_cast<int>(sv.shots.size()), nr = static_cast<int>(sv.receiver_x.size());
+    return std::make_unique<ef::ArraySurveyModel>(std::move(sv), std::move(m), band);
+}
+
+py::array_t<std::complex<double>> survey_items(const py::dict& model_items, const py::dict& acquisition,
+                                               const py::dict& band_items) {
+    const std::unique_ptr<ef::ArraySurveyModel> model = model_of_items(model_items, acquisition, band_items);
+    const int ns = static_cast<int>(model->survey().shots.size());
+    const int nr = static_cast<int>(model->survey().receiver_x.size());
+    const int nf = model->params().jw2 - model->params().jw1 + 1;
     ef::SurveySpectra spectra(ns, nr, nf);
     try {
         py::gil_scoped_release unlocked;
-        ef::ArraySurveyModel model(std::move(sv), std::move(m), band);
-        ef::SurveySolver solver(model, ef::survey_block_columns());
+        ef::SurveySolver solver(*model, ef::survey_block_columns());
         ef::check_survey_memory(solver.estimated_megabytes());
-        for (int jw = model.params().jw1; jw <= model.params().jw2; ++jw) solver.solve_frequency(jw, spectra);
+        for (int jw = model->params().jw1; jw <= model->params().jw2; ++jw) solver.solve_frequency(jw, spectra);
     } catch (const std::exception& e) {
         refuse(e.what());
     }
@@ -250,13 +259,221 @@ py::dict read_survey_model(const std::string& survey_file, const std::string& fo
     }
 }
 
+// The rock on the element grid, as Model(...) in Python keeps it.
+struct Model {
+    py::dict items;
+};
+
+Model make_model(double h, const py::object& density, const py::object& vp, const py::object& vs,
+                 const py::object& p_modulus, const py::object& s_modulus) {
+    Model m;
+    m.items["h"] = h;
+    m.items["density"] = density;
+    m.items["vp"] = vp;
+    m.items["vs"] = vs;
+    m.items["p_modulus"] = p_modulus;
+    m.items["s_modulus"] = s_modulus;
+    return m;
+}
+
+RealArray position_array(const py::object& positions, const char* name) {
+    RealArray a = RealArray::ensure(positions);
+    if (!a) {
+        PyErr_Clear();
+        refuse(std::string(name) + ": expected an array of (x, y) positions");
+    }
+    return a;
+}
+
+// The arguments of survey() as the dicts survey_items() reads: kind one name
+// or one per shot, boundaries a dict or None, frequencies (df, nf) or
+// (df, nf, midpoint).
+std::pair<py::dict, py::dict> acquisition_and_band(const py::object& shots, const py::object& receivers,
+                                                   const py::tuple& frequencies, const py::object& kind,
+                                                   const py::object& boundaries, const py::object& source_spectrum) {
+    py::dict acquisition, band;
+    const RealArray shot_array = position_array(shots, "shots");
+    acquisition["shots"] = shot_array;
+    acquisition["receivers"] = position_array(receivers, "receivers");
+    py::list kinds;
+    if (py::isinstance<py::str>(kind)) {
+        for (py::ssize_t k = 0; k < (shot_array.ndim() == 2 ? shot_array.shape(0) : 0); ++k) kinds.append(kind);
+    } else {
+        kinds = py::list(kind);
+    }
+    acquisition["kinds"] = kinds;
+    acquisition["top"] = "free";
+    acquisition["pml_elements"] = 20;
+    acquisition["pml_reflection"] = 1e-3;
+    if (!boundaries.is_none())
+        for (const auto& [key, value] : boundaries.cast<py::dict>()) {
+            const std::string name = key.cast<std::string>();
+            if (name != "top" && name != "pml_elements" && name != "pml_reflection")
+                refuse("boundaries: unknown key '" + name + "' (top, pml_elements, pml_reflection)");
+            acquisition[key] = value;
+        }
+    if (frequencies.size() != 2 && frequencies.size() != 3)
+        refuse("frequencies: expected (df, nf) or (df, nf, midpoint)");
+    band["df"] = frequencies[0];
+    band["nf"] = frequencies[1];
+    band["midpoint"] = frequencies.size() == 3 ? py::object(frequencies[2]) : py::object(py::bool_(false));
+    band["source_spectrum"] = source_spectrum;
+    return {acquisition, band};
+}
+
+py::array_t<std::complex<double>> survey_call(const Model& model, const py::object& shots,
+                                              const py::object& receivers, const py::tuple& frequencies,
+                                              const py::object& kind, const py::object& boundaries,
+                                              const py::object& source_spectrum) {
+    const auto [acquisition, band] =
+        acquisition_and_band(shots, receivers, frequencies, kind, boundaries, source_spectrum);
+    return survey_items(model.items, acquisition, band);
+}
+
+py::array_t<std::complex<double>> field_call(const Model& model, const py::object& shot, int frequency,
+                                             const py::tuple& frequencies, const py::object& kind,
+                                             const py::object& boundaries) {
+    py::list position;  // the shot, and a receiver there that nothing reads
+    position.append(shot);
+    const auto [acquisition, band] = acquisition_and_band(position, position, frequencies, kind, boundaries, py::none());
+    const std::unique_ptr<ef::ArraySurveyModel> m = model_of_items(model.items, acquisition, band);
+    const int nf = m->params().jw2 - m->params().jw1 + 1;
+    if (frequency < 0 || frequency >= nf)
+        refuse("frequency: index " + std::to_string(frequency) + " outside 0 .. " + std::to_string(nf - 1));
+    std::vector<Complex> u1, u2;
+    try {
+        py::gil_scoped_release unlocked;
+        ef::SurveySolver solver(*m, 1);
+        ef::check_survey_memory(solver.estimated_megabytes());
+        solver.solve_field(m->params().jw1 + frequency, 0, u1, u2);
+    } catch (const std::exception& e) {
+        refuse(e.what());
+    }
+    const int nx = m->params().nx, ny = m->params().ny;
+    py::array_t<std::complex<double>> out({ny, nx, 2});
+    auto o = out.mutable_unchecked<3>();
+    for (int j = 0; j < ny; ++j)
+        for (int i = 0; i < nx; ++i) {
+            const std::size_t k = static_cast<std::size_t>(j) * nx + i;
+            o(j, i, 0) = {u1[k].re, u1[k].im};
+            o(j, i, 1) = {u2[k].re, u2[k].im};
+        }
+    return out;
+}
+
+// The time traces of spectra [shot, receiver, frequency, component] at
+// t = k dt, k = 0 .. nt - 1, by the inverse sum of elastofreq_survey's SEG-Y
+// traces; times a wavelet's spectrum when one is given (nt samples on the same axis).
+py::array_t<double> traces_call(const ComplexArray& data, const py::tuple& frequencies, double dt, int nt,
+                                const py::object& wavelet) {
+    if (data.ndim() != 4 || data.shape(3) != 2) refuse("data: expected shape (shots, receivers, nf, 2)");
+    if (frequencies.size() != 2 && frequencies.size() != 3)
+        refuse("frequencies: expected (df, nf) or (df, nf, midpoint)");
+    const double df = frequencies[0].cast<double>();
+    const int nf = frequencies[1].cast<int>();
+    const bool midpoint = frequencies.size() == 3 && frequencies[2].cast<bool>();
+    if (data.shape(2) != nf) refuse("data: " + std::to_string(data.shape(2)) + " frequencies where frequencies gives " + std::to_string(nf));
+    if (!(df > 0.0) || !(dt > 0.0) || nt < 1) refuse("df, dt and nt must be positive");
+    ef::SurveySampling sampling;
+    sampling.keyqua = midpoint ? 2 : 1;
+    sampling.jw1 = midpoint ? 1 : 2;
+    sampling.jw2 = sampling.jw1 + nf - 1;
+    sampling.nt = nt;
+    sampling.dt = dt;
+    sampling.delw = df * ef::kTwoPi;
+    std::vector<Complex> spectrum(static_cast<std::size_t>(nf), Complex{1.0, 0.0});
+    if (!wavelet.is_none()) {
+        const RealArray w = RealArray::ensure(wavelet);
+        if (!w || w.ndim() != 1 || w.shape(0) != nt) refuse("wavelet: expected shape (nt,)");
+        for (int f = 0; f < nf; ++f) {
+            const double omega = ef::kTwoPi * df * (f + 1 - (midpoint ? 0.5 : 0.0));
+            Complex sum{};
+            for (int k = 0; k < nt; ++k)
+                sum += w.at(k) * dt * Complex{std::cos(omega * k * dt), -std::sin(omega * k * dt)};
+            spectrum[static_cast<std::size_t>(f)] = sum;
+        }
+    }
+    const int ns = static_cast<int>(data.shape(0)), nr = static_cast<int>(data.shape(1));
+    ef::SurveySpectra spectra(ns, nr, nf);
+    auto d = data.unchecked<4>();
+    for (int s = 0; s < ns; ++s)
+        for (int r = 0; r < nr; ++r)
+            for (int f = 0; f < nf; ++f) {
+                const Complex w = spectrum[static_cast<std::size_t>(f)];
+                spectra.u1(s, r, f) = w * Complex{d(s, r, f, 0).real(), d(s, r, f, 0).imag()};
+                spectra.u2(s, r, f) = w * Complex{d(s, r, f, 1).real(), d(s, r, f, 1).imag()};
+            }
+    const std::vector<double> u1 = ef::survey_time_traces(spectra, ef::SurveyComponent::u1, sampling);
+    const std::vector<double> u2 = ef::survey_time_traces(spectra, ef::SurveyComponent::u2, sampling);
+    py::array_t<double> out({ns, nr, nt, 2});
+    auto o = out.mutable_unchecked<4>();
+    for (int s = 0; s < ns; ++s)
+        for (int r = 0; r < nr; ++r)
+            for (int k = 0; k < nt; ++k) {
+                const std::size_t at = (static_cast<std::size_t>(s) * nr + r) * nt + k;
+                o(s, r, k, 0) = u1[at];
+                o(s, r, k, 1) = u2[at];
+            }
+    return out;
+}
+
 }  // namespace
 
-PYBIND11_MODULE(_core, mod) {
-    mod.doc() = "2-D P-SV viscoelastic waves in the frequency domain (elastofreq_survey's solver). "
-                "Units: metres, kHz, velocities in m/ms, moduli = density * velocity**2.";
-    mod.def("survey", &survey, "The receivers' spectra [shot, receiver, frequency, component] "
-            "(elastofreq.survey gives the arguments).");
+PYBIND11_MODULE(elastofreq, mod) {
+    mod.doc() = R"(2-D P-SV waves in viscoelastic rock, frequency domain, from Python.
+
+The solve is elastofreq_survey's own (one factorisation per frequency for
+every shot), run with the GIL released. Units are the deck's: metres,
+milliseconds, kHz, velocities in m/ms, density as a deck gives it,
+moduli = density * velocity**2.
+
+Arrays on the element grid have shape (ny, nx): row 0 is the model's bottom
+row, column 0 its left column; element (j, i) covers x in [i h, (i+1) h] and
+y in [j h, (j+1) h]. Positions are (n, 2) arrays of (x, y) in metres from the
+model's lower-left corner, y upward. Bad input raises ValueError.)";
+
+    py::class_<Model>(mod, "Model", R"(The rock on the element grid.
+
+h: element side (m). density: (ny, nx). vp, vs: (ny, nx) elastic P and S
+velocities (m/ms); they give the moduli when p_modulus and s_modulus are
+None, and always the absorbing layer's velocities. p_modulus, s_modulus:
+complex (ny, nx), or (nf, ny, nx) for one set per frequency of the survey.)")
+        .def(py::init(&make_model), py::arg("h"), py::arg("density"), py::arg("vp"), py::arg("vs"),
+             py::arg("p_modulus") = py::none(), py::arg("s_modulus") = py::none())
+        .def_property_readonly("h", [](const Model& m) { return m.items["h"]; })
+        .def_property_readonly("density", [](const Model& m) { return m.items["density"]; });
+
+    mod.def("survey", &survey_call,
+            R"(The receivers' displacement spectra, complex [shot, receiver, frequency, (u1, u2)].
+
+shots, receivers: (n, 2) positions in metres. frequencies: (df, nf), the
+frequencies k * df kHz for k = 1 .. nf, or (df, nf, True) for (k - 1/2) * df
+(a deck's mid-point sampling). kind: "force_x", "force_y" or "explosion"
+(unit force or scalar moment, as a survey file's shots), one name for every
+shot or a list of one per shot. boundaries: dict with top ("free" or
+"absorbing"), pml_elements (20) and pml_reflection (1e-3); the other sides
+always absorb with the perfectly matched layer. source_spectrum: complex
+(nf,), 1 at every frequency when None. u1 is along x, u2 along y (upward).)",
+            py::arg("model"), py::arg("shots"), py::arg("receivers"), py::arg("frequencies"),
+            py::arg("kind") = "explosion", py::arg("boundaries") = py::none(),
+            py::arg("source_spectrum") = py::none());
+    mod.def("field", &field_call,
+            R"(One frequency's displacement at the centre of every element for one shot,
+complex (ny, nx, 2) with (u1, u2) last. shot: (x, y) in metres; frequency: the
+index (from 0) into frequencies; the rest as survey().)",
+            py::arg("model"), py::arg("shot"), py::arg("frequency"), py::arg("frequencies"),
+            py::arg("kind") = "explosion", py::arg("boundaries") = py::none());
+    mod.def("traces", &traces_call,
+            R"(Time traces [shot, receiver, time, component] of survey()'s spectra at
+t = k dt ms, k = 0 .. nt - 1: u(t) = (dw / pi) sum_j Re(U_j exp(+i w_j t)), the
+sum of elastofreq_survey's SEG-Y traces (dw = 2 pi df). With a wavelet (nt
+samples on the same time axis) the spectra are first multiplied by its
+spectrum dt sum_k w_k exp(-i w t_k); leave it None when survey() was given
+the source spectrum already.)",
+            py::arg("data"), py::arg("frequencies"), py::arg("dt"), py::arg("nt"),
+            py::arg("wavelet") = py::none());
     mod.def("read_survey_model", &read_survey_model, py::arg("survey_file"), py::arg("folder") = ".",
-            "A survey file's deck and material files as the arrays of elastofreq.survey.");
+            "A survey file's deck and material files (read in `folder`) as the arrays of survey(): "
+            "a dict with h, density, vp, vs, p_modulus, s_modulus, df, nf, midpoint, "
+            "source_spectrum, shots, kinds, receivers, top, pml_elements, pml_reflection.");
 }

@@ -3,6 +3,7 @@ and the arrays it refuses. Run with PYTHONPATH=build (tools/test.sh does)."""
 
 import os
 import pathlib
+import re
 import shutil
 import subprocess
 
@@ -66,3 +67,65 @@ def test_equals_the_survey_program_on_the_same_model(tmp_path):
     scale = np.abs(expected).max()
     assert scale > 0
     assert np.abs(got - expected).max() <= 1e-12 * scale, np.abs(got - expected).max() / scale
+
+
+def uniform(ny=6, nx=8, h=10.0):
+    ones = np.ones((ny, nx))
+    return ef.Model(h, 2e6 * ones, 3.0 * ones, 1.7 * ones)
+
+
+def bad_model(field, value):
+    m = {"density": 2e6 * np.ones((6, 8)), "vp": 3.0 * np.ones((6, 8)), "vs": 1.7 * np.ones((6, 8))}
+    if np.isscalar(value):
+        m[field][2, 3] = value
+    else:
+        m[field] = value
+    return ef.Model(10.0, m["density"], m["vp"], m["vs"])
+
+
+@pytest.mark.parametrize("call, message", [
+    (lambda: bad_model("vp", np.ones((6, 7))), "vp: expected shape (6, 8)"),
+    (lambda: bad_model("density", np.ones(8)), "density: expected a 2-D array"),
+    (lambda: bad_model("vs", np.nan), "vs: not every value is finite"),
+    (lambda: bad_model("vp", -3.0), "vp: every value must be positive"),
+    (lambda: bad_model("density", 0.0), "density: every value must be positive"),
+    (lambda: ef.Model(10.0, *[np.ones((6, 8))] * 3, p_modulus=np.ones((6, 8))),
+     "give both or neither"),
+    (lambda: ef.Model(10.0, *[np.ones((6, 8))] * 3, p_modulus=np.ones((2, 6, 8)),
+                      s_modulus=np.ones((2, 6, 8))), "expected shape (ny, nx) or (nf, ny, nx)"),
+    (lambda: ef.Model(10.0, *[np.ones((6, 8))] * 3, p_modulus=np.full((6, 8), np.nan + 0j),
+                      s_modulus=np.ones((6, 8))), "p_modulus: not every value is finite"),
+    (lambda: ef.Model(-1.0, *[np.ones((6, 8))] * 3), "h: the element side must be positive"),
+])
+def test_bad_arrays_raise_value_error(call, message):
+    with pytest.raises(ValueError, match=re.escape(message)):
+        ef.survey(call(), [[40.0, 30.0]], [[10.0, 60.0]], (0.05, 1))
+
+
+@pytest.mark.parametrize("kwargs, message", [
+    (dict(shots=[[40.0, 60.1]]), "shots[0]: (40.000000, 60.100000) lies outside the model"),
+    (dict(receivers=[[1.0, 2.0], [-0.5, 2.0]]), "receivers[1]"),
+    (dict(shots=[1.0, 2.0, 3.0]), "shots: expected shape (n, 2)"),
+    (dict(kind="moment"), "kind 'moment': expected force_x, force_y or explosion"),
+    (dict(kind=["explosion", "force_x"]), "kind: one name, or one per shot"),
+    (dict(frequencies=(0.05, 0)), "frequencies: need a positive step and count"),
+    (dict(source_spectrum=np.ones(3)), "source_spectrum: expected shape (nf,)"),
+    (dict(boundaries={"left": "free"}), "boundaries: unknown key 'left'"),
+    (dict(boundaries={"top": "rigid"}), "top 'rigid': expected free or absorbing"),
+])
+def test_bad_survey_arguments_raise_value_error(kwargs, message):
+    args = dict(shots=[[40.0, 30.0]], receivers=[[10.0, 60.0]], frequencies=(0.05, 2))
+    args.update(kwargs)
+    with pytest.raises(ValueError, match=re.escape(message)):
+        ef.survey(uniform(), **args)
+
+
+def test_a_deck_fault_is_the_programs_message(tmp_path):
+    folder = layered_folder(tmp_path)
+    (folder / "s.toml").write_text(SURVEY.replace('kind = "force_y"', 'kind = "push"'))
+    run = subprocess.run([str(BIN_DIR / "elastofreq_survey"), "s.toml"], cwd=folder,
+                         capture_output=True, text=True, timeout=60)
+    assert run.returncode == 2
+    with pytest.raises(ValueError) as raised:
+        ef.read_survey_model(str(folder / "s.toml"), str(folder))
+    assert str(raised.value).split(": ", 1)[1] in run.stderr
