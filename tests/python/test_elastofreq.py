@@ -129,3 +129,57 @@ def test_a_deck_fault_is_the_programs_message(tmp_path):
     with pytest.raises(ValueError) as raised:
         ef.read_survey_model(str(folder / "s.toml"), str(folder))
     assert str(raised.value).split(": ", 1)[1] in run.stderr
+
+
+def full_space_green(rho, vp, vs, omega, dx, dy):
+    """Displacements (u1, u2) at (dx, dy) from a unit force along x, along y and
+    from an explosion of unit moment, in a homogeneous full space: the closed
+    form of tests/support/elastic_green.cpp, ported (H0 = H0^(2), outgoing for
+    a spectrum of Re(U exp(+i omega t)))."""
+    from scipy.special import hankel2
+    r = np.hypot(dx, dy)
+    c, s = dx / r, dy / r
+    kp, ks = omega / vp, omega / vs
+
+    def hessian(k):
+        z = k * r
+        h0, h1z = hankel2(0, z), hankel2(1, z) / z
+        f = 0.25j * k * k
+        return (f * (h0 * c * c + h1z * (1 - 2 * c * c)), f * (h0 * s * s + h1z * (1 - 2 * s * s)),
+                f * (h0 * c * s - h1z * 2 * c * s))
+
+    gs = -0.25j * hankel2(0, ks * r)
+    (sxx, syy, sxy), (pxx, pyy, pxy) = hessian(ks), hessian(kp)
+    scale = 1 / (rho * omega * omega)
+    gxx, gyy, gxy = (scale * (ks * ks * gs + sxx - pxx), scale * (ks * ks * gs + syy - pyy),
+                     scale * (sxy - pxy))
+    lambda_2mu = rho * vp * vp
+    explosion = -0.25j * kp * hankel2(1, kp * r) / lambda_2mu * np.array([c, s])
+    return np.array([[gxx, gxy], [gxy, gyy], explosion])
+
+
+def test_full_space_point_sources_against_the_closed_form():
+    # 100 x 100 elements of 10 m, 30 elements per S wavelength, a layer on every side
+    n, h, rho, vp, vs = 100, 10.0, 2000.0, 3.0, 1.7
+    model = ef.Model(h, *[np.full((n, n), v) for v in (rho, vp, vs)])
+    df = vs / (30 * h)
+    x0 = y0 = 9.5 * h
+    wavelength = 30 * h
+    receivers = [(x0 + d * wavelength * c, y0 + d * wavelength * s)
+                 for d in (1.0, 2.0, 3.0) for c, s in ((1, 0), (0, 1), (0.5 ** 0.5, 0.5 ** 0.5))]
+    u = ef.survey(model, [(x0, y0)] * 3, receivers, (df, 1), kind=["force_x", "force_y", "explosion"],
+                  boundaries={"top": "absorbing", "pml_elements": 15, "pml_reflection": 1e-4})
+    omega = 6.28318530717958 * df  # the programs' 2 pi
+    checked = 0
+    for r, (x, y) in enumerate(receivers):
+        closed = full_space_green(rho, vp, vs, omega, x - x0, y - y0)
+        for shot in range(3):
+            for c in range(2):
+                # components that vanish by symmetry are left out
+                if abs(closed[shot, c]) < 1e-2 * abs(closed[shot]).max():
+                    continue
+                ratio = u[shot, r, 0, c] / closed[shot, c]
+                assert abs(abs(ratio) - 1) < 0.02, (shot, r, c, ratio)
+                assert abs(np.angle(ratio)) < 0.05, (shot, r, c, ratio)
+                checked += 1
+    assert checked == 6 * 3 + 3 * 6  # on the axes only the component along the axis or the force
