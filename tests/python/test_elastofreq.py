@@ -183,3 +183,22 @@ def test_full_space_point_sources_against_the_closed_form():
                 assert abs(np.angle(ratio)) < 0.05, (shot, r, c, ratio)
                 checked += 1
     assert checked == 6 * 3 + 3 * 6  # on the axes only the component along the axis or the force
+
+
+def test_field_and_traces_agree_with_the_survey():
+    model = uniform(ny=12, nx=16)
+    centres = [(35.0, 85.0), (155.0, 5.0)]  # elements (row 8, column 3) and (0, 15)
+    frequencies = (0.02, 3)
+    u = ef.survey(model, [[52.0, 61.0]], centres, frequencies, kind="force_y")
+    field = ef.field(model, (52.0, 61.0), 2, frequencies, kind="force_y")
+    assert field.shape == (12, 16, 2)
+    np.testing.assert_allclose(field[[8, 0], [3, 15]], u[0, :, 2], rtol=1e-12)
+    # the inverse sum, with the zero frequency given the first one's value
+    dt, nt = 1.5, 40
+    traces = ef.traces(u, frequencies, dt, nt)
+    assert traces.shape == (1, 2, nt, 2)
+    t = dt * np.arange(nt)
+    w = 6.28318530717958 * 0.02 * np.arange(4)
+    spectrum = np.concatenate([u[0, :, :1], u[0, :, :]], axis=1)  # [receiver, 0 .. 3, component]
+    direct = (w[1] / np.pi) * np.einsum("rfc,tf->rtc", spectrum, np.exp(1j * np.outer(t, w))).real
+    np.testing.assert_allclose(traces[0], direct, rtol=0, atol=1e-9 * np.abs(direct).max())
