@@ -13,6 +13,7 @@
 
 #include "driver/array_model.hpp"
 #include "driver/element_properties.hpp"
+#include "model/liu_moduli.hpp"
 #include "model/sampling.hpp"
 #include "output/survey_traces.hpp"
 #include "common/constants.hpp"
@@ -417,6 +418,53 @@ py::array_t<double> traces_call(const ComplexArray& data, const py::tuple& frequ
     return out;
 }
 
+// The complex P and S moduli (nf, ny, nx) of a nearly-constant-Q rock at the
+// survey's frequencies, by the relation elastofreq_moduli uses (liu_modulus):
+// relaxed moduli density * v**2, decrements pi / Q, relaxation times
+// 1 / (2 pi fq1) and 1 / (2 pi fq2).
+py::tuple nearly_constant_q_call(const RealArray& density, const RealArray& vp, const RealArray& vs,
+                                 const RealArray& qp, const RealArray& qs, const py::tuple& q_band,
+                                 const py::tuple& frequencies) {
+    if (density.ndim() != 2) refuse("density: expected a 2-D array (ny, nx)");
+    const int ny = static_cast<int>(density.shape(0)), nx = static_cast<int>(density.shape(1));
+    const std::vector<double> rho = element_values(density, "density", ny, nx, true);
+    const std::vector<double> p = element_values(vp, "vp", ny, nx, true), s = element_values(vs, "vs", ny, nx, true);
+    // quality factors: positive, numpy.inf for an elastic element
+    const auto quality = [&](const RealArray& a, const char* name) {
+        if (a.ndim() != 2 || a.shape(0) != ny || a.shape(1) != nx)
+            refuse(std::string(name) + ": expected shape (" + std::to_string(ny) + ", " + std::to_string(nx) + ")");
+        std::vector<double> v(a.data(), a.data() + a.size());
+        for (const double x : v)
+            if (!(x > 0.0)) refuse(std::string(name) + ": every value must be positive (numpy.inf for none)");
+        return v;
+    };
+    const std::vector<double> q1 = quality(qp, "qp"), q2 = quality(qs, "qs");
+    if (q_band.size() != 2) refuse("q_band: expected (fq1, fq2) in kHz");
+    const double fq1 = q_band[0].cast<double>(), fq2 = q_band[1].cast<double>();
+    if (!(fq1 > 0.0 && fq2 > fq1 && std::isfinite(fq2)))
+        refuse("q_band: the relaxation band needs 0 < fq1 < fq2");
+    if (frequencies.size() != 2 && frequencies.size() != 3)
+        refuse("frequencies: expected (df, nf) or (df, nf, midpoint)");
+    const double df = frequencies[0].cast<double>();
+    const int nf = frequencies[1].cast<int>();
+    const double shift = frequencies.size() == 3 && frequencies[2].cast<bool>() ? 0.5 : 0.0;
+    if (!(df > 0.0) || nf < 1) refuse("frequencies: need a positive step and count");
+    const double tau1 = 1.0 / (ef::kTwoPi * fq1), tau2 = 1.0 / (ef::kTwoPi * fq2);
+    ComplexArray pm({nf, ny, nx}), sm({nf, ny, nx});
+    for (int f = 0; f < nf; ++f) {
+        const double omega = ef::kTwoPi * ((f + 1 - shift) * df);
+        for (int j = 0; j < ny; ++j)
+            for (int i = 0; i < nx; ++i) {
+                const std::size_t k = static_cast<std::size_t>(j) * nx + i;
+                const Complex a = ef::liu_modulus(rho[k] * p[k] * p[k], ef::kPi / q1[k], tau1, tau2, omega);
+                const Complex b = ef::liu_modulus(rho[k] * s[k] * s[k], ef::kPi / q2[k], tau1, tau2, omega);
+                pm.mutable_at(f, j, i) = {a.re, a.im};
+                sm.mutable_at(f, j, i) = {b.re, b.im};
+            }
+    }
+    return py::make_tuple(pm, sm);
+}
+
 }  // namespace
 
 PYBIND11_MODULE(elastofreq, mod) {
@@ -472,6 +520,15 @@ spectrum dt sum_k w_k exp(-i w t_k); leave it None when survey() was given
 the source spectrum already.)",
             py::arg("data"), py::arg("frequencies"), py::arg("dt"), py::arg("nt"),
             py::arg("wavelet") = py::none());
+    mod.def("nearly_constant_q_moduli", &nearly_constant_q_call,
+            R"((p_modulus, s_modulus), complex (nf, ny, nx), of a nearly-constant-Q rock at the
+frequencies of survey() (frequencies as there), by the relation of
+elastofreq_moduli (Liu, Anderson and Kanamori): relaxed moduli density * v**2
+from the (ny, nx) arrays density, vp, vs (m/ms), quality factors qp and qs
+(ny, nx; decrement pi / Q, numpy.inf for none), relaxation band q_band =
+(fq1, fq2) in kHz. Give them to Model with vp and vs.)",
+            py::arg("density"), py::arg("vp"), py::arg("vs"), py::arg("qp"), py::arg("qs"),
+            py::arg("q_band"), py::arg("frequencies"));
     mod.def("read_survey_model", &read_survey_model, py::arg("survey_file"), py::arg("folder") = ".",
             "A survey file's deck and material files (read in `folder`) as the arrays of survey(): "
             "a dict with h, density, vp, vs, p_modulus, s_modulus, df, nf, midpoint, "

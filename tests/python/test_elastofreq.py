@@ -202,3 +202,21 @@ def test_field_and_traces_agree_with_the_survey():
     spectrum = np.concatenate([u[0, :, :1], u[0, :, :]], axis=1)  # [receiver, 0 .. 3, component]
     direct = (w[1] / np.pi) * np.einsum("rfc,tf->rtc", spectrum, np.exp(1j * np.outer(t, w))).real
     np.testing.assert_allclose(traces[0], direct, rtol=0, atol=1e-9 * np.abs(direct).max())
+
+
+def test_nearly_constant_q_moduli():
+    ones = np.ones((2, 3))
+    qp = np.array([[np.inf, 50.0, 50.0], [20.0, 20.0, 20.0]])
+    pm, sm = ef.nearly_constant_q_moduli(2.0 * ones, 3.0 * ones, 1.5 * ones, qp, 30.0 * ones,
+                                         (0.001, 1.0), (0.02, 4))
+    assert pm.shape == sm.shape == (4, 2, 3)
+    np.testing.assert_array_equal(pm[:, 0, 0], 18.0)  # no attenuation: the relaxed modulus
+    # inside the relaxation band the inverse quality factor is nearly 1/Q and
+    # the modulus grows with frequency
+    np.testing.assert_allclose((pm.imag / pm.real)[:, 0, 1], 1 / 50.0, rtol=0.1)
+    np.testing.assert_allclose((sm.imag / sm.real)[:, 1, 1], 1 / 30.0, rtol=0.1)
+    assert np.all(np.diff(pm.real[:, 1, 0]) > 0) and np.all(pm.real[:, 1, 0] > 18.0)
+    with pytest.raises(ValueError, match=re.escape("q_band: the relaxation band needs 0 < fq1 < fq2")):
+        ef.nearly_constant_q_moduli(ones, ones, ones, ones, ones, (1.0, 0.5), (0.02, 4))
+    with pytest.raises(ValueError, match=re.escape("qs: every value must be positive")):
+        ef.nearly_constant_q_moduli(ones, ones, ones, ones, -ones, (0.001, 1.0), (0.02, 4))
