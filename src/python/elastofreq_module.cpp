@@ -233,23 +233,14 @@ py::dict read_survey_model(const std::string& survey_file, const std::string& fo
             receivers.mutable_at(k, 0) = sv.receiver_x[k];
             receivers.mutable_at(k, 1) = sv.receiver_y[k];
         }
-        py::dict d;
-        d["h"] = p.h;
-        d["density"] = density;
-        d["vp"] = vp;
-        d["vs"] = vs;
-        d["p_modulus"] = pm;
-        d["s_modulus"] = sm;
-        d["df"] = p.delf;
-        d["nf"] = nf;
-        d["midpoint"] = midpoint;
-        d["source_spectrum"] = spectrum;
-        d["shots"] = shots;
-        d["kinds"] = kinds;
-        d["receivers"] = receivers;
-        d["top"] = sv.boundaries.free_top ? "free" : "absorbing";
-        d["pml_elements"] = sv.boundaries.pml_elements;
-        d["pml_reflection"] = sv.boundaries.pml_reflection;
+        using namespace pybind11::literals;
+        const py::dict d("h"_a = p.h, "density"_a = density, "vp"_a = vp, "vs"_a = vs,
+                         "p_modulus"_a = pm, "s_modulus"_a = sm, "df"_a = p.delf, "nf"_a = nf,
+                         "midpoint"_a = midpoint, "source_spectrum"_a = spectrum, "shots"_a = shots,
+                         "kinds"_a = kinds, "receivers"_a = receivers,
+                         "top"_a = sv.boundaries.free_top ? "free" : "absorbing",
+                         "pml_elements"_a = sv.boundaries.pml_elements,
+                         "pml_reflection"_a = sv.boundaries.pml_reflection);
         return d;
     } catch (const py::error_already_set&) {
         throw;
