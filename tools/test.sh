@@ -4,7 +4,8 @@
 # and UndefinedBehaviorSanitizer (asserts on, baseline x86-64 code paths
 # only) and runs it there too, and compares a run of both builds. Between the
 # two, every output of the deck-driven programs is checked against the
-# recorded checksums (tests/data/output_checksums.txt).
+# recorded checksums (tests/data/output_checksums.txt). The Python package's
+# tests (pytest) run after the release suite, not in the sanitized build.
 # ELASTOFREQ_SANITIZE=0 skips the second build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +13,9 @@ tools/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DELASTOFREQ_MPI=ON >/dev/null
 cmake --build build -j "$(nproc)"
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+# the Python package, with Debian's interpreter, from the build folder
+PYTHONPATH="$PWD/build" PYTHONDONTWRITEBYTECODE=1 ELASTOFREQ_BIN_DIR="$PWD/build" \
+  /usr/bin/python3 -m pytest -q -p no:cacheprovider tests/python
 # every output of the deck-driven programs against the recorded checksums
 tools/output_checksums.sh build --check
 

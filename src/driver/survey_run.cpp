@@ -169,7 +169,7 @@ double SurveySolver::estimated_megabytes() const {
     return state_->solver->estimated_megabytes() + block;
 }
 
-void SurveySolver::solve_frequency(int jw, SurveySpectra& spectra) {
+void SurveySolver::factorise(int jw) {
     State& s = *state_;
     const RunParams& p = s.model.params();
     const ElementFields model_fields = s.model.element_fields(jw);
@@ -185,28 +185,39 @@ void SurveySolver::solve_frequency(int jw, SurveySpectra& spectra) {
                              SourceTerm{}, pml ? &*pml : nullptr};
     s.assembly.assemble_matrix(problem);
     s.solver->factorise(s.assembly.system());
+}
 
-    const Complex sour = p.sour.at(static_cast<std::size_t>(jw));
-    const int f = jw - p.jw1;
+void SurveySolver::solve_shots(int jw, std::size_t first, std::size_t columns, std::vector<Complex>& block) {
+    State& s = *state_;
+    const Complex sour = s.model.params().sour.at(static_cast<std::size_t>(jw));
     const std::size_t n = static_cast<std::size_t>(s.assembly.system().n);
     const std::vector<Shot>& shots = s.model.survey().shots;
     const EdgeNumbering& numbering = s.assembly.numbering();
+    // A point source loads the eight unknowns of one element: its column
+    // is those loads alone (what assemble_rhs would give, without
+    // sweeping the whole grid for each shot).
+    block.assign(n * columns, Complex{});
+    for (std::size_t c = 0; c < columns; ++c) {
+        const SourceTerm source =
+            SourceTerm::at_point(shot_term(shots[first + c], s.shots[first + c]), sour);
+        const std::array<Complex, 8> load = source.point_load();
+        const std::array<int, 8> dof = numbering.element_unknowns(source.at.i(), source.at.j());
+        for (int k = 0; k < 8; ++k) block[c * n + static_cast<std::size_t>(dof[k])] += load[k];
+    }
+    s.solver->solve_factorised(block, static_cast<int>(columns), s.sparse);
+}
+
+void SurveySolver::solve_frequency(int jw, SurveySpectra& spectra) {
+    State& s = *state_;
+    factorise(jw);
+    const int f = jw - s.model.params().jw1;
+    const std::size_t n = static_cast<std::size_t>(s.assembly.system().n);
+    const std::size_t shots = s.model.survey().shots.size();
+    const EdgeNumbering& numbering = s.assembly.numbering();
     std::vector<Complex> block;
-    for (std::size_t first = 0; first < shots.size(); first += static_cast<std::size_t>(s.block_columns)) {
-        const std::size_t columns =
-            std::min(shots.size() - first, static_cast<std::size_t>(s.block_columns));
-        // A point source loads the eight unknowns of one element: its column
-        // is those loads alone (what assemble_rhs would give, without
-        // sweeping the whole grid for each shot).
-        block.assign(n * columns, Complex{});
-        for (std::size_t c = 0; c < columns; ++c) {
-            const SourceTerm source =
-                SourceTerm::at_point(shot_term(shots[first + c], s.shots[first + c]), sour);
-            const std::array<Complex, 8> load = source.point_load();
-            const std::array<int, 8> dof = numbering.element_unknowns(source.at.i(), source.at.j());
-            for (int k = 0; k < 8; ++k) block[c * n + static_cast<std::size_t>(dof[k])] += load[k];
-        }
-        s.solver->solve_factorised(block, static_cast<int>(columns), s.sparse);
+    for (std::size_t first = 0; first < shots; first += static_cast<std::size_t>(s.block_columns)) {
+        const std::size_t columns = std::min(shots - first, static_cast<std::size_t>(s.block_columns));
+        solve_shots(jw, first, columns, block);
         for (std::size_t c = 0; c < columns; ++c) {
             const int shot = static_cast<int>(first + c);
             for (std::size_t r = 0; r < s.receivers.size(); ++r) {
@@ -216,6 +227,22 @@ void SurveySolver::solve_frequency(int jw, SurveySpectra& spectra) {
             }
         }
     }
+}
+
+void SurveySolver::solve_field(int jw, int shot, std::vector<Complex>& u1, std::vector<Complex>& u2) {
+    State& s = *state_;
+    const RunParams& p = s.model.params();
+    factorise(jw);
+    std::vector<Complex> block;
+    solve_shots(jw, static_cast<std::size_t>(shot), 1, block);
+    u1.clear();
+    u2.clear();
+    for (int j = 1; j <= p.ny; ++j)
+        for (int i = 1; i <= p.nx; ++i) {
+            const ElementPoint at = located(s.grid, (i - 0.5) * p.h, (j - 0.5) * p.h, p.h);
+            u1.push_back(value_at(at, s.assembly.numbering(), block.data(), 1));
+            u2.push_back(value_at(at, s.assembly.numbering(), block.data(), 2));
+        }
 }
 
 void check_survey_memory(double estimated_megabytes) {

@@ -16,6 +16,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/run_params.hpp"
 #include "driver/program.hpp"
@@ -26,7 +27,9 @@ namespace ef {
 
 // A survey's model once its files are read: the survey, the deck's set-up
 // (parameters, process record, material moduli) and a silent unit table for
-// the element properties of each frequency.
+// the element properties of each frequency. The Python module's model from
+// arrays (driver/array_model.hpp) is one too: it gives its own element
+// properties, and the solver below cannot tell the two apart.
 class SurveyModel {
 public:
     // Reads the survey file, its deck and the material files of `folder`
@@ -37,11 +40,17 @@ public:
 
     const Survey& survey() const { return survey_; }
     const RunParams& params() const { return run_.p; }
+    // The deck's set-up: material map and moduli (empty for a model from arrays).
+    const RunSetup& setup() const { return run_; }
+
+    virtual ~SurveyModel() = default;
 
     // The element properties of the model's grid at frequency number jw.
-    ElementFields element_fields(int jw);
+    virtual ElementFields element_fields(int jw);
 
-private:
+protected:
+    SurveyModel() = default;  // for a model that fills survey_ and run_.p itself
+
     Survey survey_;
     std::istringstream deck_;
     std::ostream nowhere_{nullptr};
@@ -72,7 +81,18 @@ public:
     // receiver in `spectra` at frequency index jw - jw1.
     void solve_frequency(int jw, SurveySpectra& spectra);
 
+    // Solves frequency number jw for shot number `shot` (from 0) alone; gives
+    // u1 and u2 at the centre of every model element, row by row from the
+    // bottom (ny * nx values each).
+    void solve_field(int jw, int shot, std::vector<Complex>& u1, std::vector<Complex>& u2);
+
 private:
+    // Assembles and factorises the matrix of frequency number jw.
+    void factorise(int jw);
+    // Solves shots first .. first + columns - 1 of the factorised frequency
+    // jw into `block`, one column of n unknowns per shot.
+    void solve_shots(int jw, std::size_t first, std::size_t columns, std::vector<Complex>& block);
+
     struct State;
     std::unique_ptr<State> state_;
 };

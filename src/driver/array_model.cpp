@@ -1,0 +1,52 @@
+#include "driver/array_model.hpp"
+
+#include <algorithm>
+
+namespace ef {
+
+ArraySurveyModel::ArraySurveyModel(Survey survey, ArrayModel model, const FrequencyBand& band)
+    : model_(std::move(model)) {
+    survey_ = std::move(survey);
+    RunParams& p = run_.p;
+    p.nx = p.ngx = model_.nx;
+    p.ny = p.ngy = model_.ny;
+    p.h = model_.h;
+    p.xsize = model_.nx * model_.h;
+    p.ysize = model_.ny * model_.h;
+    // frequency number jw stands for (jw - 1) * delf (numbers 2 .. count + 1),
+    // or (jw - 1/2) * delf with the mid-point sampling (numbers 1 .. count)
+    p.keyqua = band.midpoint ? 2 : 1;
+    p.delf = band.step_khz;
+    p.jw1 = band.midpoint ? 1 : 2;
+    p.jw2 = p.jw1 + band.count - 1;
+    p.sour.assign(static_cast<std::size_t>(p.jw2) + 1, Complex{});
+    for (int f = 0; f < band.count; ++f)
+        p.sour[static_cast<std::size_t>(p.jw1 + f)] = band.source_spectrum[static_cast<std::size_t>(f)];
+}
+
+ElementFields ArraySurveyModel::element_fields(int jw) {
+    const int nx = model_.nx, ny = model_.ny;
+    const std::size_t set = model_.moduli_sets == 1 ? 0 : static_cast<std::size_t>(jw - run_.p.jw1);
+    const std::size_t cells = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
+    ElementFields el(nx, ny);
+    // the ring around the grid repeats its edge elements
+    for (int j = 0; j <= ny + 1; ++j) {
+        for (int i = 0; i <= nx + 1; ++i) {
+            const std::size_t k = static_cast<std::size_t>(std::clamp(j, 1, ny) - 1) * nx +
+                                  static_cast<std::size_t>(std::clamp(i, 1, nx) - 1);
+            const Complex pm = model_.p_modulus[set * cells + k];
+            const Complex sm = model_.s_modulus[set * cells + k];
+            el.xmu(i, j) = sm;
+            el.xln(i, j) = pm - 2.0 * sm;
+            el.rho(i, j) = model_.density[k];
+            const Complex vpe{model_.vp[k], 0.0}, vse{model_.vs[k], 0.0};
+            if (i == 1) { el.vpleft[j] = vpe; el.vsleft[j] = vse; }
+            if (i == nx) { el.vpright[j] = vpe; el.vsright[j] = vse; }
+            if (j == 1) { el.vpbot[i] = vpe; el.vsbot[i] = vse; }
+            if (j == ny) { el.vptop[i] = vpe; el.vstop[i] = vse; }
+        }
+    }
+    return el;
+}
+
+}  // namespace ef

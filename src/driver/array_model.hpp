@@ -1,0 +1,43 @@
+// A survey's model given as arrays rather than a deck and material files:
+// the Python module's model. Per element (row-major, row 0 at the model's
+// bottom) the density, the complex P and S moduli (one set for every
+// frequency, or one per frequency) and the elastic P and S velocities that
+// the absorbing boundary and the perfectly matched layer use. Units are the
+// deck's: metres, kHz, velocities in m/ms, moduli = density x velocity^2.
+#pragma once
+
+#include <vector>
+
+#include "driver/survey_run.hpp"
+
+namespace ef {
+
+struct ArrayModel {
+    int nx = 0, ny = 0;
+    double h = 0.0;                             // element side, m
+    std::vector<double> density, vp, vs;        // ny * nx
+    int moduli_sets = 1;                        // 1, or one per frequency
+    std::vector<Complex> p_modulus, s_modulus;  // moduli_sets * ny * nx
+};
+
+// Frequencies k * step_khz for k = 1 .. count (a deck's standard sampling),
+// or (k - 1/2) * step_khz with `midpoint` (its mid-point sampling), with the
+// source's spectrum at each.
+struct FrequencyBand {
+    double step_khz = 0.0;
+    int count = 0;
+    bool midpoint = false;
+    std::vector<Complex> source_spectrum;
+};
+
+class ArraySurveyModel : public SurveyModel {
+public:
+    // `survey` gives shots, receivers and boundaries; its deck is not read.
+    ArraySurveyModel(Survey survey, ArrayModel model, const FrequencyBand& band);
+    ElementFields element_fields(int jw) override;
+
+private:
+    ArrayModel model_;
+};
+
+}  // namespace ef
