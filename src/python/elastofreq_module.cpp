@@ -68,9 +68,50 @@ std::vector<std::array<double, 2>> positions(const RealArray& a, const char* nam
 }
 
 ef::ShotKind shot_kind(const std::string& name) {
-    for (const ef::ShotKind k : {ef::ShotKind::force_x, ef::ShotKind::force_y, ef::ShotKind::explosion})
+    for (const ef::ShotKind k :
+         {ef::ShotKind::force_x, ef::ShotKind::force_y, ef::ShotKind::explosion, ef::ShotKind::moment})
         if (ef::shot_kind_name(k) == name) return k;
-    refuse("kind '" + name + "': expected force_x, force_y or explosion");
+    refuse("kind '" + name + "': expected force_x, force_y, explosion or moment");
+}
+
+// One shot's kind as survey() takes it: a name ("force_x", "force_y",
+// "explosion"), or a dict with the keys of a [[shots]] table of the survey
+// file: kind, amplitude (1), and for kind "moment" mxx, myy, mxy (0).
+void set_shot_kind(const py::handle& given, std::size_t k, ef::Shot& s) {
+    const std::string where = "kind[" + std::to_string(k) + "]";
+    if (py::isinstance<py::str>(given)) {
+        s.kind = shot_kind(given.cast<std::string>());
+        if (s.kind == ef::ShotKind::moment)
+            refuse(where + ": a moment needs its components: {'kind': 'moment', 'mxx': .., 'myy': .., 'mxy': ..}");
+        return;
+    }
+    if (!py::isinstance<py::dict>(given)) refuse(where + ": expected a name or a dict");
+    const py::dict d = given.cast<py::dict>();
+    for (const auto& [key, value] : d) {
+        const std::string name = key.cast<std::string>();
+        if (name != "kind" && name != "amplitude" && name != "mxx" && name != "myy" && name != "mxy")
+            refuse(where + ": unknown key '" + name + "' (kind, amplitude, mxx, myy, mxy)");
+    }
+    if (!d.contains("kind")) refuse(where + ": missing kind");
+    s.kind = shot_kind(d["kind"].cast<std::string>());
+    auto number = [&](const char* key, double fallback) {
+        if (!d.contains(key)) return fallback;
+        double v = 0.0;
+        try {
+            v = d[key].cast<double>();
+        } catch (const py::cast_error&) {
+            refuse(where + "." + key + ": expected a number");
+        }
+        if (!std::isfinite(v)) refuse(where + "." + key + ": not a finite number");
+        return v;
+    };
+    s.amplitude = number("amplitude", 1.0);
+    const bool moment = s.kind == ef::ShotKind::moment;
+    for (const char* key : {"mxx", "myy", "mxy"})
+        if (!moment && d.contains(key)) refuse(where + "." + key + ": only a moment has components");
+    s.mxx = number("mxx", 0.0);
+    s.myy = number("myy", 0.0);
+    s.mxy = number("mxy", 0.0);
 }
 
 // A key of one of the dicts survey() fills, cast to T.
@@ -96,8 +137,9 @@ std::unique_ptr<ef::ArraySurveyModel> model_of_items(const py::dict& model_items
     const py::object s_modulus = item<py::object>(model_items, "s_modulus");
     const RealArray shots = item<RealArray>(acquisition, "shots");
     const RealArray receivers = item<RealArray>(acquisition, "receivers");
-    const std::vector<std::string> kinds = item<std::vector<std::string>>(acquisition, "kinds");
+    const py::list kinds = item<py::list>(acquisition, "kinds");
     const std::string top = item<std::string>(acquisition, "top");
+    const std::string absorbing = item<std::string>(acquisition, "absorbing");
     const int pml_elements = item<int>(acquisition, "pml_elements");
     const double pml_reflection = item<double>(acquisition, "pml_reflection");
     const double df = item<double>(band_items, "df");
@@ -142,8 +184,12 @@ std::unique_ptr<ef::ArraySurveyModel> model_of_items(const py::dict& model_items
     ef::Survey sv;
     if (top != "free" && top != "absorbing") refuse("top '" + top + "': expected free or absorbing");
     sv.boundaries.free_top = top == "free";
-    if (pml_elements < 1) refuse("pml_elements: must be at least 1");
-    sv.boundaries.pml_elements = pml_elements;
+    if (absorbing != "pml" && absorbing != "first-order")
+        refuse("absorbing '" + absorbing + "': expected pml or first-order");
+    sv.boundaries.absorbing =
+        absorbing == "pml" ? ef::AbsorbingBoundary::pml : ef::AbsorbingBoundary::first_order;
+    if (absorbing == "pml" && pml_elements < 1) refuse("pml_elements: must be at least 1");
+    sv.boundaries.pml_elements = absorbing == "pml" ? pml_elements : 0;
     sv.boundaries.pml_reflection = pml_reflection;
     const double xsize = m.nx * h, ysize = m.ny * h;
     const auto shot_positions = positions(shots, "shots", xsize, ysize);
@@ -152,7 +198,7 @@ std::unique_ptr<ef::ArraySurveyModel> model_of_items(const py::dict& model_items
         ef::Shot s;
         s.x = shot_positions[k][0];
         s.y = shot_positions[k][1];
-        s.kind = shot_kind(kinds[k]);
+        set_shot_kind(kinds[k], k, s);
         sv.shots.push_back(s);
     }
     for (const auto& p : positions(receivers, "receivers", xsize, ysize)) {
@@ -226,7 +272,16 @@ py::dict read_survey_model(const std::string& survey_file, const std::string& fo
         for (std::size_t k = 0; k < sv.shots.size(); ++k) {
             shots.mutable_at(k, 0) = sv.shots[k].x;
             shots.mutable_at(k, 1) = sv.shots[k].y;
-            kinds.append(std::string(ef::shot_kind_name(sv.shots[k].kind)));
+            const ef::Shot& shot = sv.shots[k];
+            const std::string name(ef::shot_kind_name(shot.kind));
+            using namespace pybind11::literals;
+            if (shot.kind == ef::ShotKind::moment)
+                kinds.append(py::dict("kind"_a = name, "amplitude"_a = shot.amplitude, "mxx"_a = shot.mxx,
+                                      "myy"_a = shot.myy, "mxy"_a = shot.mxy));
+            else if (shot.amplitude != 1.0)
+                kinds.append(py::dict("kind"_a = name, "amplitude"_a = shot.amplitude));
+            else
+                kinds.append(name);
         }
         RealArray receivers({static_cast<py::ssize_t>(sv.receiver_x.size()), py::ssize_t{2}});
         for (std::size_t k = 0; k < sv.receiver_x.size(); ++k) {
@@ -239,6 +294,9 @@ py::dict read_survey_model(const std::string& survey_file, const std::string& fo
                          "midpoint"_a = midpoint, "source_spectrum"_a = spectrum, "shots"_a = shots,
                          "kinds"_a = kinds, "receivers"_a = receivers,
                          "top"_a = sv.boundaries.free_top ? "free" : "absorbing",
+                         "absorbing"_a = sv.boundaries.absorbing == ef::AbsorbingBoundary::pml
+                                             ? "pml"
+                                             : "first-order",
                          "pml_elements"_a = sv.boundaries.pml_elements,
                          "pml_reflection"_a = sv.boundaries.pml_reflection);
         return d;
@@ -288,20 +346,22 @@ std::pair<py::dict, py::dict> acquisition_and_band(const py::object& shots, cons
     acquisition["shots"] = shot_array;
     acquisition["receivers"] = position_array(receivers, "receivers");
     py::list kinds;
-    if (py::isinstance<py::str>(kind)) {
+    if (py::isinstance<py::str>(kind) || py::isinstance<py::dict>(kind)) {
         for (py::ssize_t k = 0; k < (shot_array.ndim() == 2 ? shot_array.shape(0) : 0); ++k) kinds.append(kind);
     } else {
         kinds = py::list(kind);
     }
     acquisition["kinds"] = kinds;
     acquisition["top"] = "free";
+    acquisition["absorbing"] = "pml";
     acquisition["pml_elements"] = 20;
     acquisition["pml_reflection"] = 1e-3;
     if (!boundaries.is_none())
         for (const auto& [key, value] : boundaries.cast<py::dict>()) {
             const std::string name = key.cast<std::string>();
-            if (name != "top" && name != "pml_elements" && name != "pml_reflection")
-                refuse("boundaries: unknown key '" + name + "' (top, pml_elements, pml_reflection)");
+            if (name != "top" && name != "absorbing" && name != "pml_elements" && name != "pml_reflection")
+                refuse("boundaries: unknown key '" + name +
+                       "' (top, absorbing, pml_elements, pml_reflection)");
             acquisition[key] = value;
         }
     if (frequencies.size() != 2 && frequencies.size() != 3)
@@ -488,10 +548,12 @@ complex (ny, nx), or (nf, ny, nx) for one set per frequency of the survey.)")
 shots, receivers: (n, 2) positions in metres. frequencies: (df, nf), the
 frequencies k * df kHz for k = 1 .. nf, or (df, nf, True) for (k - 1/2) * df
 (a deck's mid-point sampling). kind: "force_x", "force_y" or "explosion"
-(unit force or scalar moment, as a survey file's shots), one name for every
-shot or a list of one per shot. boundaries: dict with top ("free" or
-"absorbing"), pml_elements (20) and pml_reflection (1e-3); the other sides
-always absorb with the perfectly matched layer. source_spectrum: complex
+(unit force or scalar moment), or a dict with the keys of a survey file's
+[[shots]] table: kind (one of those or "moment"), amplitude (1), and for a
+moment mxx, myy, mxy; one kind for every shot or a list of one per shot.
+boundaries: dict with top ("free" or "absorbing"), absorbing ("pml" or
+"first-order": the sides' boundary), pml_elements (20) and pml_reflection
+(1e-3), as in a survey file's [boundaries]. source_spectrum: complex
 (nf,), 1 at every frequency when None. u1 is along x, u2 along y (upward).)",
             py::arg("model"), py::arg("shots"), py::arg("receivers"), py::arg("frequencies"),
             py::arg("kind") = "explosion", py::arg("boundaries") = py::none(),

@@ -19,7 +19,7 @@ MODEL = ROOT / "tests" / "data" / "direct_reference" / "layered_30x24"
 SURVEY = """deck = "model.deck"
 [boundaries]
 top = "free"
-absorbing = "pml"
+absorbing = "ABSORBING"
 pml_elements = 6
 [[shots]]
 x = 100.0
@@ -33,6 +33,15 @@ kind = "force_y"
 x = 300.0
 y = 0.0
 kind = "force_x"
+amplitude = 2.5
+[[shots]]
+x = 212.5
+y = 120.0
+kind = "moment"
+amplitude = 0.5
+mxx = 1.0
+myy = -0.5
+mxy = 0.25
 [receivers]
 from = [0.0, 240.0]
 to = [300.0, 230.0]
@@ -40,15 +49,16 @@ count = 7
 """
 
 
-def layered_folder(tmp_path):
+def layered_folder(tmp_path, absorbing="pml"):
     for f in ["p_modulus.freq", "s_modulus.freq", "bulk_density.mat", "model.deck"]:
         shutil.copy(MODEL / f, tmp_path)
-    (tmp_path / "s.toml").write_text(SURVEY)
+    (tmp_path / "s.toml").write_text(SURVEY.replace("ABSORBING", absorbing))
     return tmp_path
 
 
-def test_equals_the_survey_program_on_the_same_model(tmp_path):
-    folder = layered_folder(tmp_path)
+@pytest.mark.parametrize("absorbing", ["pml", "first-order"])
+def test_equals_the_survey_program_on_the_same_model(tmp_path, absorbing):
+    folder = layered_folder(tmp_path, absorbing)
     run = subprocess.run([str(BIN_DIR / "elastofreq_survey"), "s.toml"], cwd=folder,
                          capture_output=True, text=True, timeout=300)
     assert run.returncode == 0, run.stderr
@@ -58,12 +68,12 @@ def test_equals_the_survey_program_on_the_same_model(tmp_path):
 
     d = ef.read_survey_model(str(folder / "s.toml"), str(folder))
     model = ef.Model(d["h"], d["density"], d["vp"], d["vs"], d["p_modulus"], d["s_modulus"])
-    boundaries = {k: d[k] for k in ["top", "pml_elements", "pml_reflection"]}
+    boundaries = {k: d[k] for k in ["top", "absorbing", "pml_elements", "pml_reflection"]}
     got = ef.survey(model, d["shots"], d["receivers"], (d["df"], d["nf"], d["midpoint"]), kind=d["kinds"],
                     boundaries=boundaries, source_spectrum=d["source_spectrum"])
     assert d["midpoint"]  # the deck's mid-point sampling: (k - 1/2) df
     np.testing.assert_allclose((np.arange(1, d["nf"] + 1) - 0.5) * d["df"], frequencies, rtol=1e-14)
-    assert got.shape == expected.shape == (3, 7, d["nf"], 2)
+    assert got.shape == expected.shape == (4, 7, d["nf"], 2)
     scale = np.abs(expected).max()
     assert scale > 0
     assert np.abs(got - expected).max() <= 1e-12 * scale, np.abs(got - expected).max() / scale
@@ -106,7 +116,11 @@ def test_bad_arrays_raise_value_error(call, message):
     (dict(shots=[[40.0, 60.1]]), "shots[0]: (40.000000, 60.100000) lies outside the model"),
     (dict(receivers=[[1.0, 2.0], [-0.5, 2.0]]), "receivers[1]"),
     (dict(shots=[1.0, 2.0, 3.0]), "shots: expected shape (n, 2)"),
-    (dict(kind="moment"), "kind 'moment': expected force_x, force_y or explosion"),
+    (dict(kind="moment"), "kind[0]: a moment needs its components"),
+    (dict(kind="push"), "kind 'push': expected force_x, force_y, explosion or moment"),
+    (dict(kind={"kind": "force_x", "mxx": 1.0}), "kind[0].mxx: only a moment has components"),
+    (dict(kind={"kind": "moment", "mxx": float("nan")}), "kind[0].mxx: not a finite number"),
+    (dict(boundaries={"absorbing": "sponge"}), "absorbing 'sponge': expected pml or first-order"),
     (dict(kind=["explosion", "force_x"]), "kind: one name, or one per shot"),
     (dict(frequencies=(0.05, 0)), "frequencies: need a positive step and count"),
     (dict(source_spectrum=np.ones(3)), "source_spectrum: expected shape (nf,)"),
