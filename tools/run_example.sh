@@ -5,13 +5,24 @@
 # The two-layer example runs elastofreq on its deck and converts the traces to
 # SEG-Y; an example with a survey.toml (survey_layered) runs elastofreq_survey
 # on it instead.
-# Usage: tools/run_example.sh [example name, default two_layer]
+# Usage: tools/run_example.sh [example name, default two_layer; python for
+# the Python module's examples/python/lens.py]
 # For a survey example, ELASTOFREQ_BIN_DIR=DIR takes the programs from DIR
 # instead of building them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 example=${1:-two_layer}
+if [ "$example" = python ]; then
+    # the Python module's example: a layered model with a lens, ten shots
+    tools/setup.sh
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build build -j "$(nproc)" --target elastofreq_python
+    rm -rf "$root/run-example" && mkdir -p "$root/run-example" && cd "$root/run-example"
+    /usr/bin/python3 "$root/examples/python/lens.py"
+    echo "pictures: $root/run-example/lens_gather.png, lens_field.png"
+    exit 0
+fi
 deck="$root/examples/$example/deck.in"
 [ -f "$deck" ] || { echo "run_example.sh: no deck $deck" >&2; exit 1; }
 

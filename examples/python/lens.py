@@ -7,9 +7,15 @@ traces with a Ricker wavelet (elastofreq.traces), and draws the middle shot's
 gather and one frequency's vertical displacement field (elastofreq.field) with
 matplotlib: lens_gather.png and lens_field.png in the current folder.
 
-Run from the build:  PYTHONPATH=build /usr/bin/python3 examples/python/lens.py
+Run:  /usr/bin/python3 examples/python/lens.py  (or tools/run_example.sh python)
+It takes the module installed (cmake --install) or, failing that, the one the
+README's build left in build/ (ELASTOFREQ_BIN_DIR names another folder).
 Units: metres, milliseconds, kHz, velocities in m/ms.
 """
+
+import os
+import pathlib
+import sys
 
 import numpy as np
 import matplotlib
@@ -17,7 +23,16 @@ import matplotlib
 matplotlib.use("Agg")
 import matplotlib.pyplot as plt  # noqa: E402
 
-import elastofreq as ef  # noqa: E402
+try:
+    import elastofreq as ef  # noqa: E402
+except ImportError:
+    build = os.environ.get("ELASTOFREQ_BIN_DIR", pathlib.Path(__file__).resolve().parents[2] / "build")
+    sys.path.insert(0, str(build))
+    try:
+        import elastofreq as ef  # noqa: E402
+    except ImportError:
+        sys.exit(f"lens.py: no module elastofreq in {build}: build it first "
+                 "(tools/run_example.sh python, or cmake --build build --target elastofreq_python)")
 
 # 150 x 80 elements of 5 m: 750 m wide, 400 m deep; row 0 at the bottom
 nx, ny, h = 150, 80, 5.0
