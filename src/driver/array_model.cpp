@@ -49,4 +49,38 @@ ElementFields ArraySurveyModel::element_fields(int jw) {
     return el;
 }
 
+void ArraySurveyModel::add_parameter_gradient(const FieldGradient& g, ParameterGradient& out) const {
+    const int nx = model_.nx, ny = model_.ny;
+    const std::size_t cells = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
+    // the border velocities' derivatives gathered on their elements first
+    std::vector<double> by_vp(cells, 0.0), by_vs(cells, 0.0);
+    const auto at = [nx](int i, int j) { return static_cast<std::size_t>(j - 1) * nx + static_cast<std::size_t>(i - 1); };
+    for (int j = 1; j <= ny; ++j) {
+        const std::size_t js = static_cast<std::size_t>(j);
+        by_vp[at(1, j)] += g.vpleft[js];
+        by_vs[at(1, j)] += g.vsleft[js];
+        by_vp[at(nx, j)] += g.vpright[js];
+        by_vs[at(nx, j)] += g.vsright[js];
+    }
+    for (int i = 1; i <= nx; ++i) {
+        const std::size_t is = static_cast<std::size_t>(i);
+        by_vp[at(i, 1)] += g.vpbot[is];
+        by_vs[at(i, 1)] += g.vsbot[is];
+        by_vp[at(i, ny)] += g.vptop[is];
+        by_vs[at(i, ny)] += g.vstop[is];
+    }
+    out.p_modulus.resize(cells, 0.0);
+    out.s_modulus.resize(cells, 0.0);
+    out.density.resize(cells, 0.0);
+    for (int j = 1; j <= ny; ++j)
+        for (int i = 1; i <= nx; ++i) {
+            const std::size_t k = at(i, j);
+            const double rho = model_.density[k], vp = model_.vp[k], vs = model_.vs[k];
+            // d vp / d(density vp^2) = 1 / (2 density vp); d vp / d density = -vp / (2 density)
+            out.p_modulus[k] += g.xln(i, j) + by_vp[k] / (2.0 * rho * vp);
+            out.s_modulus[k] += (g.xmu(i, j) - 2.0 * g.xln(i, j)) + by_vs[k] / (2.0 * rho * vs);
+            out.density[k] += g.rho(i, j) - (by_vp[k] * vp + by_vs[k] * vs) / (2.0 * rho);
+        }
+}
+
 }  // namespace ef

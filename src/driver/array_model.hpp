@@ -30,11 +30,27 @@ struct FrequencyBand {
     std::vector<Complex> source_spectrum;
 };
 
+// A derivative with respect to the real parts of each element's P modulus,
+// S modulus and density (ny * nx each, ordered as ArrayModel's arrays).
+struct ParameterGradient {
+    std::vector<double> p_modulus, s_modulus, density;
+};
+
 class ArraySurveyModel : public SurveyModel {
 public:
     // `survey` gives shots, receivers and boundaries; its deck is not read.
     ArraySurveyModel(Survey survey, ArrayModel model, const FrequencyBand& band);
     ElementFields element_fields(int jw) override;
+
+    const ArrayModel& arrays() const { return model_; }
+
+    // Adds to `out` the gradient g of frequency jw's element properties (as
+    // element_fields gives them) taken to the model's parameters. A real
+    // shift of the P modulus moves every set of complex moduli and the
+    // elastic modulus density vp^2 alike, so the border velocity vp =
+    // sqrt(that modulus / density) moves with it and with the density; the
+    // same for the S modulus and vs. lambda = P - 2 S.
+    void add_parameter_gradient(const FieldGradient& g, ParameterGradient& out) const;
 
 private:
     ArrayModel model_;

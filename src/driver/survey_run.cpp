@@ -15,6 +15,7 @@
 #include "driver/frequency_share.hpp"
 #include "driver/progress.hpp"
 #include "driver/survey_deck.hpp"
+#include "driver/survey_solver_state.hpp"
 #include "model/sampling.hpp"
 #include "output/survey_files.hpp"
 #include "solver/direct_solve.hpp"
@@ -104,36 +105,12 @@ int survey_block_columns() {
     return static_cast<int>(environment_number("ELASTOFREQ_SURVEY_BLOCK", 32.0));
 }
 
-struct SurveySolver::State {
-    SurveyModel& model;
-    int block_columns;
-    // ELASTOFREQ_SURVEY_DENSE_RHS set: dense blocks, for measuring
-    bool sparse = std::getenv("ELASTOFREQ_SURVEY_DENSE_RHS") == nullptr;
-    PaddedGrid grid;
-    GlobalAssembly assembly;
-    std::unique_ptr<DirectSolver> solver;
-    std::vector<ElementPoint> shots, receivers;
-
-    State(SurveyModel& m, int columns, const PaddedGrid& g)
-        : model(m), block_columns(columns), grid(g), assembly(g.nx(), g.ny()) {}
-};
-
 namespace {
 
 PaddedGrid survey_grid(const Survey& survey, const RunParams& p) {
     const SurveyBoundaries& b = survey.boundaries;
     const int layer = b.absorbing == AbsorbingBoundary::pml ? b.pml_elements : 0;
     return PaddedGrid(p.nx, p.ny, layer, AbsorbingSides{true, true, true, !b.free_top});
-}
-
-// Component c (1: u1, 2: u2) of the global solution x at a point, from the
-// basis of the element that holds it: the values at the midpoints of its
-// edges (L, T, B, R) weighted by the basis there.
-Complex value_at(const ElementPoint& at, const EdgeNumbering& numbering, const Complex* x, int c) {
-    const std::array<int, 8> dof = numbering.element_unknowns(at.i, at.j);
-    Complex u{};
-    for (int e = 0; e < 4; ++e) u += at.value[static_cast<std::size_t>(e)] * x[dof[2 * e + c - 1]];
-    return u;
 }
 
 ElementPoint located(const PaddedGrid& grid, double x, double y, double h) {
@@ -172,18 +149,18 @@ double SurveySolver::estimated_megabytes() const {
 void SurveySolver::factorise(int jw) {
     State& s = *state_;
     const RunParams& p = s.model.params();
-    const ElementFields model_fields = s.model.element_fields(jw);
-    const ElementFields fields = padded_fields(s.grid, model_fields);
+    FactorisedFrequency& now = s.current;
+    now.jw = jw;
+    now.model_fields = s.model.element_fields(jw);
+    now.fields = padded_fields(s.grid, now.model_fields);
     const SurveyBoundaries& b = s.model.survey().boundaries;
-    std::optional<PerfectlyMatchedLayer> pml;
+    now.pml.reset();
     if (s.grid.layer() > 0)
-        pml.emplace(PerfectlyMatchedLayer{
-            s.grid, layer_profiles(s.grid, model_fields, p.h, b.pml_reflection)});
-    const BoundaryFlags flags = outer_edges(s.grid);
-    const double omega = angular_frequency(frequency_of(jw, p));
-    FrequencyProblem problem{s.grid.nx(), s.grid.ny(), p.h, jw, omega, fields, flags,
-                             SourceTerm{}, pml ? &*pml : nullptr};
-    s.assembly.assemble_matrix(problem);
+        now.pml.emplace(PerfectlyMatchedLayer{
+            s.grid, layer_profiles(s.grid, now.model_fields, p.h, b.pml_reflection)});
+    now.flags = outer_edges(s.grid);
+    now.omega = angular_frequency(frequency_of(jw, p));
+    s.assembly.assemble_matrix(s.problem());
     s.solver->factorise(s.assembly.system());
 }
 

@@ -22,6 +22,7 @@
 #include "driver/program.hpp"
 #include "model/survey_file.hpp"
 #include "output/survey_results.hpp"
+#include "solver/element_sensitivity.hpp"
 
 namespace ef {
 
@@ -85,6 +86,19 @@ public:
     // u1 and u2 at the centre of every model element, row by row from the
     // bottom (ny * nx values each).
     void solve_field(int jw, int shot, std::vector<Complex>& u1, std::vector<Complex>& u2);
+
+    // The misfit of frequency number jw, weight/2 times the sum over shots,
+    // receivers and components of |modelled - observed|^2 (observed at
+    // frequency index jw - jw1), and its gradient with respect to the model's
+    // element properties at this frequency (driver/survey_gradient.cpp).
+    // Each block of shots is solved, then its adjoint fields with the same
+    // factors, and their products summed element by element on `threads`
+    // threads; the result does not depend on their number.
+    struct Misfit {
+        double misfit = 0.0;
+        FieldGradient gradient;  // on the model's grid (not padded)
+    };
+    Misfit misfit_gradient(int jw, const SurveySpectra& observed, double weight, int threads);
 
 private:
     // Assembles and factorises the matrix of frequency number jw.

@@ -42,6 +42,8 @@ public:
 
     Complex& u1(int shot, int receiver, int f) { return u1_[index(shot, receiver, f)]; }
     Complex& u2(int shot, int receiver, int f) { return u2_[index(shot, receiver, f)]; }
+    const Complex& u1(int shot, int receiver, int f) const { return u1_[index(shot, receiver, f)]; }
+    const Complex& u2(int shot, int receiver, int f) const { return u2_[index(shot, receiver, f)]; }
     const std::vector<Complex>& u1() const { return u1_; }
     const std::vector<Complex>& u2() const { return u2_; }
 

@@ -13,6 +13,7 @@
 
 #include "driver/array_model.hpp"
 #include "driver/element_properties.hpp"
+#include "driver/survey_gradient.hpp"
 #include "model/liu_moduli.hpp"
 #include "model/sampling.hpp"
 #include "output/survey_traces.hpp"
@@ -413,6 +414,119 @@ py::array_t<std::complex<double>> field_call(const Model& model, const py::objec
     return out;
 }
 
+// Observed spectra as survey() returns them, complex [shot, receiver,
+// frequency, 2], or the name of an HDF5 file in elastofreq_survey's layout
+// (u1, u2 [shot][receiver][frequency], frequency_khz), read with h5py.
+ef::SurveySpectra observed_spectra(const py::object& observed, int ns, int nr, int nf,
+                                   const std::vector<double>& frequency_khz) {
+    ef::SurveySpectra spectra(ns, nr, nf);
+    const auto expect = [&](py::ssize_t s, py::ssize_t r, py::ssize_t f, const std::string& what) {
+        if (s != ns || r != nr || f != nf)
+            refuse(what + ": " + std::to_string(s) + " shots, " + std::to_string(r) + " receivers and " +
+                   std::to_string(f) + " frequencies where the survey has " + std::to_string(ns) + ", " +
+                   std::to_string(nr) + " and " + std::to_string(nf));
+    };
+    if (py::isinstance<py::str>(observed) || py::hasattr(observed, "__fspath__")) {
+        const std::string name = py::str(py::module_::import("os").attr("fspath")(observed));
+        py::object file;
+        try {
+            file = py::module_::import("h5py").attr("File")(name, "r");
+        } catch (const py::error_already_set& e) {
+            refuse("observed: cannot read " + name + " as HDF5: " + e.what());
+        }
+        const auto dataset = [&](const char* key) {
+            if (!file.attr("__contains__")(key).cast<bool>()) refuse("observed: " + name + " has no dataset " + key);
+            return file[key].attr("__getitem__")(py::tuple());
+        };
+        const ComplexArray u1 = dataset("u1").cast<ComplexArray>(), u2 = dataset("u2").cast<ComplexArray>();
+        const RealArray khz = dataset("frequency_khz").cast<RealArray>();
+        file.attr("close")();
+        for (const ComplexArray* u : {&u1, &u2}) {
+            if (u->ndim() != 3) refuse("observed: " + name + ": u1 and u2 must be [shot][receiver][frequency]");
+            expect(u->shape(0), u->shape(1), u->shape(2), "observed: " + name);
+        }
+        for (int f = 0; f < nf; ++f)
+            if (std::abs(khz.at(f) - frequency_khz[static_cast<std::size_t>(f)]) >
+                1e-9 * frequency_khz[static_cast<std::size_t>(f)])
+                refuse("observed: " + name + ": frequency_khz[" + std::to_string(f) + "] is " +
+                       std::to_string(khz.at(f)) + " kHz where the survey solves " +
+                       std::to_string(frequency_khz[static_cast<std::size_t>(f)]) + " kHz");
+        const std::vector<Complex> a = complex_values(u1, "observed u1"), b = complex_values(u2, "observed u2");
+        for (int s = 0; s < ns; ++s)
+            for (int r = 0; r < nr; ++r)
+                for (int f = 0; f < nf; ++f) {
+                    const std::size_t k = (static_cast<std::size_t>(s) * nr + r) * nf + f;
+                    spectra.u1(s, r, f) = a[k];
+                    spectra.u2(s, r, f) = b[k];
+                }
+        return spectra;
+    }
+    const ComplexArray data = ComplexArray::ensure(observed);
+    if (!data || data.ndim() != 4 || data.shape(3) != 2) {
+        PyErr_Clear();
+        refuse("observed: expected complex [shot, receiver, frequency, 2] or an HDF5 file name");
+    }
+    expect(data.shape(0), data.shape(1), data.shape(2), "observed");
+    const std::vector<Complex> v = complex_values(data, "observed");
+    for (int s = 0; s < ns; ++s)
+        for (int r = 0; r < nr; ++r)
+            for (int f = 0; f < nf; ++f) {
+                const std::size_t k = ((static_cast<std::size_t>(s) * nr + r) * nf + f) * 2;
+                spectra.u1(s, r, f) = v[k];
+                spectra.u2(s, r, f) = v[k + 1];
+            }
+    return spectra;
+}
+
+py::tuple misfit_and_gradient_call(const Model& model, const py::object& observed, const py::object& shots,
+                                   const py::object& receivers, const py::tuple& frequencies,
+                                   const py::object& kind, const py::object& boundaries,
+                                   const py::object& source_spectrum, const py::object& weights, int threads) {
+    const auto [acquisition, band] =
+        acquisition_and_band(shots, receivers, frequencies, kind, boundaries, source_spectrum);
+    const std::unique_ptr<ef::ArraySurveyModel> m = model_of_items(model.items, acquisition, band);
+    const ef::RunParams& p = m->params();
+    const int ns = static_cast<int>(m->survey().shots.size());
+    const int nr = static_cast<int>(m->survey().receiver_x.size());
+    const int nf = p.jw2 - p.jw1 + 1;
+    std::vector<double> khz;
+    for (int jw = p.jw1; jw <= p.jw2; ++jw) khz.push_back(ef::frequency_of(jw, p));
+    const ef::SurveySpectra data = observed_spectra(observed, ns, nr, nf, khz);
+    std::vector<double> w(static_cast<std::size_t>(nf), 1.0);
+    if (!weights.is_none()) {
+        const RealArray a = RealArray::ensure(weights);
+        if (!a || a.ndim() != 1 || a.shape(0) != nf) {
+            PyErr_Clear();
+            refuse("weights: expected shape (" + std::to_string(nf) + ",), one per frequency");
+        }
+        for (int f = 0; f < nf; ++f) {
+            w[static_cast<std::size_t>(f)] = a.at(f);
+            if (!(a.at(f) >= 0.0) || !std::isfinite(a.at(f)))
+                refuse("weights[" + std::to_string(f) + "]: must be finite and not negative");
+        }
+    }
+    if (threads < 1) refuse("threads: must be at least 1");
+    ef::SurveyMisfit result;
+    try {
+        py::gil_scoped_release unlocked;
+        result = ef::survey_misfit_gradient(*m, data, w, threads);
+    } catch (const std::exception& e) {
+        refuse(e.what());
+    }
+    const int nx = p.nx, ny = p.ny;
+    py::dict gradient;
+    const std::pair<const char*, const std::vector<double>*> parts[] = {
+        {"p_modulus", &result.gradient.p_modulus},
+        {"s_modulus", &result.gradient.s_modulus},
+        {"density", &result.gradient.density}};
+    for (const auto& [name, values] : parts) {
+        RealArray a({ny, nx});
+        std::copy(values->begin(), values->end(), a.mutable_data());
+        gradient[name] = a;
+    }
+    return py::make_tuple(result.misfit, gradient);
+}
+
 // The time traces of spectra [shot, receiver, frequency, component] at
 // t = k dt, k = 0 .. nt - 1, by the inverse sum of elastofreq_survey's SEG-Y
 // traces; times a wavelet's spectrum when one is given (nt samples on the same axis).
@@ -582,6 +696,26 @@ from the (ny, nx) arrays density, vp, vs (m/ms), quality factors qp and qs
 (fq1, fq2) in kHz. Give them to Model with vp and vs.)",
             py::arg("density"), py::arg("vp"), py::arg("vs"), py::arg("qp"), py::arg("qs"),
             py::arg("q_band"), py::arg("frequencies"));
+    mod.def("misfit_and_gradient", &misfit_and_gradient_call,
+            R"((misfit, gradient) of survey()'s spectra against observed ones.
+
+misfit = 1/2 sum over shots, receivers, frequencies f and both components of
+weights[f] |modelled - observed|**2. gradient: a dict of (ny, nx) arrays,
+"p_modulus", "s_modulus" and "density", the misfit's derivatives with
+respect to the real part of each element's P modulus, S modulus and
+density. A shift of a modulus moves every complex set of it and the elastic
+modulus density * v**2 that sets the absorbing velocity; the layer's damping
+profile is held as the model sets it. observed: complex [shot, receiver,
+frequency, 2] as survey() returns, or the name of an HDF5 file in
+elastofreq_survey's layout. weights: (nf,) not negative, 1 when None; a
+frequency of weight 0 is not solved. threads share the gradient's element
+sums (the result is the same for any number). The other arguments as
+survey(). Costs one factorisation per frequency and two solves per shot
+(forward and adjoint, with the same factors).)",
+            py::arg("model"), py::arg("observed"), py::arg("shots"), py::arg("receivers"),
+            py::arg("frequencies"), py::arg("kind") = "explosion", py::arg("boundaries") = py::none(),
+            py::arg("source_spectrum") = py::none(), py::arg("weights") = py::none(),
+            py::arg("threads") = 1);
     mod.def("read_survey_model", &read_survey_model, py::arg("survey_file"), py::arg("folder") = ".",
             "A survey file's deck and material files (read in `folder`) as the arrays of survey(): "
             "a dict with h, density, vp, vs, p_modulus, s_modulus, df, nf, midpoint, "

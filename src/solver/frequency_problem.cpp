@@ -16,37 +16,52 @@ FrequencyProblem frequency_problem(const RunParams& p, int jw, double omega,
 }
 
 ElementMatrix element_matrix(const FrequencyProblem& pb, int i, int j) {
-    const Complex one{1.0, 0.0};
-    const auto [sx, sy] = pb.pml ? pb.pml->stretch(i, j, pb.omega) : std::pair{one, one};
-    if (sx == one && sy == one)
-        return stiffness_minus_mass(pb.el.xln(i, j), pb.el.xmu(i, j), pb.omega, pb.el.rho(i, j), pb.h);
-    return stretched_element_matrix(pb.el.xln(i, j), pb.el.xmu(i, j), pb.omega, pb.el.rho(i, j),
-                                    pb.h, sx, sy);
+    return element_matrix_with(pb, i, j, pb.el.xln(i, j), pb.el.xmu(i, j), pb.el.rho(i, j));
 }
 
-void add_edge_terms(const FrequencyProblem& pb, int i, int j, const EdgeRobin& robin,
-                    ElementMatrix& m) {
+ElementMatrix element_matrix_with(const FrequencyProblem& pb, int i, int j, Complex lambda,
+                                  Complex mu, double rho) {
+    const Complex one{1.0, 0.0};
+    const auto [sx, sy] = pb.pml ? pb.pml->stretch(i, j, pb.omega) : std::pair{one, one};
+    if (sx == one && sy == one) return stiffness_minus_mass(lambda, mu, pb.omega, rho, pb.h);
+    return stretched_element_matrix(lambda, mu, pb.omega, rho, pb.h, sx, sy);
+}
+
+EdgeValues edge_velocities(const FrequencyProblem& pb, int i, int j) {
     const std::size_t is = static_cast<std::size_t>(i), js = static_cast<std::size_t>(j);
     const ElementFields& el = pb.el;
-    const double h = pb.h, omega = pb.omega, rho = el.rho(i, j);
+    return {el.vpleft[js], el.vsleft[js], el.vstop[is], el.vptop[is],
+            el.vsbot[is],  el.vpbot[is],  el.vpright[js], el.vsright[js]};
+}
+
+EdgeValues edge_diagonal(const FrequencyProblem& pb, int i, int j, const EdgeRobin& robin,
+                         double rho, const EdgeValues& v) {
+    const std::size_t is = static_cast<std::size_t>(i), js = static_cast<std::size_t>(j);
+    const double h = pb.h, omega = pb.omega;
     const double dl = pb.flags.deltal[is], dr = pb.flags.deltar[is];
     const double dt = pb.flags.deltat[js], db = pb.flags.deltab[js];
     const double* e = robin.weight;
     const Complex* b = robin.beta;
-    Complex d[8] = {
-        edge_term(e[0], h, dl, b[0], omega, rho, el.vpleft[js]),
-        edge_term(e[0], h, dl, b[1], omega, rho, el.vsleft[js]),
-        edge_term(e[1], h, dt, b[2], omega, rho, el.vstop[is]),
-        edge_term(e[1], h, dt, b[3], omega, rho, el.vptop[is]),
-        edge_term(e[2], h, db, b[4], omega, rho, el.vsbot[is]),
-        edge_term(e[2], h, db, b[5], omega, rho, el.vpbot[is]),
-        edge_term(e[3], h, dr, b[6], omega, rho, el.vpright[js]),
-        edge_term(e[3], h, dr, b[7], omega, rho, el.vsright[js]),
+    EdgeValues d = {
+        edge_term(e[0], h, dl, b[0], omega, rho, v[0]),
+        edge_term(e[0], h, dl, b[1], omega, rho, v[1]),
+        edge_term(e[1], h, dt, b[2], omega, rho, v[2]),
+        edge_term(e[1], h, dt, b[3], omega, rho, v[3]),
+        edge_term(e[2], h, db, b[4], omega, rho, v[4]),
+        edge_term(e[2], h, db, b[5], omega, rho, v[5]),
+        edge_term(e[3], h, dr, b[6], omega, rho, v[6]),
+        edge_term(e[3], h, dr, b[7], omega, rho, v[7]),
     };
     if (pb.pml) {  // vertical edges stretched by s_y, horizontal ones by s_x
         const auto [sx, sy] = pb.pml->stretch(i, j, omega);
         for (int k = 0; k < 8; ++k) d[k] = d[k] * (k == 0 || k == 1 || k == 6 || k == 7 ? sy : sx);
     }
+    return d;
+}
+
+void add_edge_terms(const FrequencyProblem& pb, int i, int j, const EdgeRobin& robin,
+                    ElementMatrix& m) {
+    const EdgeValues d = edge_diagonal(pb, i, j, robin, pb.el.rho(i, j), edge_velocities(pb, i, j));
     for (int k = 0; k < 8; ++k) m[k][k] += d[k];
 }
 

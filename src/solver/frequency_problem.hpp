@@ -4,6 +4,8 @@
 // ask it about single elements and edges.
 #pragma once
 
+#include <array>
+
 #include "common/run_params.hpp"
 #include "model/boundary.hpp"
 #include "solver/element_fields.hpp"
@@ -36,6 +38,13 @@ FrequencyProblem frequency_problem(const RunParams& p, int jw, double omega,
 // matrix; every other element the closed form of the square, to the bit.
 ElementMatrix element_matrix(const FrequencyProblem& pb, int i, int j);
 
+// The same matrix of element (i, j) (stretched or not) with other moduli and
+// density. The matrix is linear in each, so lambda = 1, mu = rho = 0 gives its
+// derivative with respect to lambda, and so on: the inversion's gradient
+// takes its element derivatives from here, the one copy of the element.
+ElementMatrix element_matrix_with(const FrequencyProblem& pb, int i, int j, Complex lambda,
+                                  Complex mu, double rho);
+
 // The Robin part of the edge terms of one element in a row system: its weight
 // per edge (left, top, bottom, right) and the coefficients of the two
 // components per edge, in the local order. All zero in the global system,
@@ -52,5 +61,16 @@ struct EdgeRobin {
 // it: the absorbing terms of its outer edges carry that factor.
 void add_edge_terms(const FrequencyProblem& pb, int i, int j, const EdgeRobin& robin,
                     ElementMatrix& m);
+
+// The eight border velocities of element (i, j)'s edge terms, in the local
+// order: vp for the normal component of an edge, vs for the tangential one.
+using EdgeValues = std::array<Complex, 8>;
+EdgeValues edge_velocities(const FrequencyProblem& pb, int i, int j);
+
+// The diagonal that add_edge_terms adds, from the density rho and velocities
+// v given. Linear in rho and in each v[k]: rho = 1 (or v[k] = 1) with no Robin
+// part gives the derivatives of the absorbing terms.
+EdgeValues edge_diagonal(const FrequencyProblem& pb, int i, int j, const EdgeRobin& robin,
+                         double rho, const EdgeValues& v);
 
 }  // namespace ef

@@ -29,6 +29,8 @@ public:
     int nx() const { return nx_; }  // padded
     int ny() const { return ny_; }
     int layer() const { return layer_; }
+    int model_nx() const { return model_nx_; }
+    int model_ny() const { return model_ny_; }
     const AbsorbingSides& sides() const { return sides_; }
 
     // Elements added to the left of and below the model: model element

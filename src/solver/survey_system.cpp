@@ -33,6 +33,34 @@ ElementFields padded_fields(const PaddedGrid& grid, const ElementFields& model) 
     return el;
 }
 
+FieldGradient model_gradient(const PaddedGrid& grid, const FieldGradient& padded) {
+    FieldGradient g(grid.model_nx(), grid.model_ny());
+    for (int j = 1; j <= grid.ny(); ++j)
+        for (int i = 1; i <= grid.nx(); ++i) {
+            const auto [mi, mj] = grid.model_element(i, j);
+            g.xln(mi, mj) += padded.xln(i, j);
+            g.xmu(mi, mj) += padded.xmu(i, j);
+            g.rho(mi, mj) += padded.rho(i, j);
+        }
+    for (int j = 1; j <= grid.ny(); ++j) {
+        const std::size_t js = static_cast<std::size_t>(j);
+        const std::size_t mj = static_cast<std::size_t>(grid.model_element(1, j).second);
+        g.vpleft[mj] += padded.vpleft[js];
+        g.vsleft[mj] += padded.vsleft[js];
+        g.vpright[mj] += padded.vpright[js];
+        g.vsright[mj] += padded.vsright[js];
+    }
+    for (int i = 1; i <= grid.nx(); ++i) {
+        const std::size_t is = static_cast<std::size_t>(i);
+        const std::size_t mi = static_cast<std::size_t>(grid.model_element(i, 1).first);
+        g.vpbot[mi] += padded.vpbot[is];
+        g.vsbot[mi] += padded.vsbot[is];
+        g.vptop[mi] += padded.vptop[is];
+        g.vstop[mi] += padded.vstop[is];
+    }
+    return g;
+}
+
 PmlProfiles layer_profiles(const PaddedGrid& grid, const ElementFields& model, double h,
                            double reflection) {
     double vx = 0.0, vy = 0.0;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "solver/element_fields.hpp"
+#include "solver/element_sensitivity.hpp"
 #include "solver/pml_padding.hpp"
 
 namespace ef {
@@ -14,6 +15,12 @@ namespace ef {
 // those of the nearest model element, the border velocities of the outer
 // edges those of the model's border element nearest to them.
 ElementFields padded_fields(const PaddedGrid& grid, const ElementFields& model);
+
+// The other way, for derivatives: a gradient with respect to the padded
+// grid's properties as one with respect to the model's, each model entry the
+// sum of the entries padded_fields copied it to (rows of the padded grid
+// upward, columns rightward).
+FieldGradient model_gradient(const PaddedGrid& grid, const FieldGradient& padded);
 
 // The profiles of a layer of grid.layer() elements of side h: d_max from the
 // fastest P velocity on the model's left and right borders (across x) and on

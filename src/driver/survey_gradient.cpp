@@ -1,0 +1,85 @@
+// The misfit of one frequency and its gradient by the adjoint state.
+//
+// With r = modelled - observed at the receivers and J = (w / 2) sum |r|^2,
+// dJ = Re(sum w conj(r) dm), and a receiver's value m = sum_e phi_e(x_r) u_e
+// reads the unknowns of its element through its basis. So dJ = Re(g^T du)
+// with g the receivers' weighted conj(r) spread by the same basis, the
+// adjoint field a solves K a = g (K is complex symmetric: K^T = K, the
+// factors of the forward solve serve), and dJ/dp = -Re(a^T (dK/dp) u).
+#include <algorithm>
+
+#include "driver/survey_gradient.hpp"
+#include "driver/survey_solver_state.hpp"
+#include "solver/survey_system.hpp"
+
+namespace ef {
+
+SurveySolver::Misfit SurveySolver::misfit_gradient(int jw, const SurveySpectra& observed,
+                                                   double weight, int threads) {
+    State& s = *state_;
+    factorise(jw);
+    const FrequencyProblem problem = s.problem();
+    const EdgeNumbering& numbering = s.assembly.numbering();
+    const int f = jw - s.model.params().jw1;
+    const std::size_t n = static_cast<std::size_t>(s.assembly.system().n);
+    const std::size_t shots = s.model.survey().shots.size();
+    FieldGradient padded(s.grid.nx(), s.grid.ny());
+    double squares = 0.0;
+    std::vector<Complex> forward, adjoint;
+    for (std::size_t first = 0; first < shots; first += static_cast<std::size_t>(s.block_columns)) {
+        const std::size_t columns = std::min(shots - first, static_cast<std::size_t>(s.block_columns));
+        solve_shots(jw, first, columns, forward);
+        adjoint.assign(n * columns, Complex{});
+        for (std::size_t c = 0; c < columns; ++c) {
+            const int shot = static_cast<int>(first + c);
+            const Complex* u = forward.data() + c * n;
+            Complex* load = adjoint.data() + c * n;
+            for (std::size_t r = 0; r < s.receivers.size(); ++r) {
+                const ElementPoint& at = s.receivers[r];
+                const std::array<int, 8> dof = numbering.element_unknowns(at.i, at.j);
+                const int receiver = static_cast<int>(r);
+                const Complex residual[2] = {
+                    value_at(at, numbering, u, 1) - observed.u1(shot, receiver, f),
+                    value_at(at, numbering, u, 2) - observed.u2(shot, receiver, f)};
+                for (int c2 = 0; c2 < 2; ++c2) {
+                    const Complex rc = residual[c2];
+                    squares += rc.re * rc.re + rc.im * rc.im;
+                    const Complex source{weight * rc.re, -(weight * rc.im)};
+                    for (int e = 0; e < 4; ++e)
+                        load[dof[2 * e + c2]] += at.value[static_cast<std::size_t>(e)] * source;
+                }
+            }
+        }
+        s.solver->solve_factorised(adjoint, static_cast<int>(columns), s.sparse);
+        add_element_sensitivities(
+            problem, numbering,
+            FieldPairs{forward.data(), adjoint.data(), n, static_cast<int>(columns)}, threads,
+            padded);
+    }
+    return {0.5 * weight * squares, model_gradient(s.grid, padded)};
+}
+
+}  // namespace ef
+
+namespace ef {
+
+SurveyMisfit survey_misfit_gradient(ArraySurveyModel& model, const SurveySpectra& observed,
+                                    const std::vector<double>& weights, int threads) {
+    const RunParams& p = model.params();
+    SurveySolver solver(model, survey_block_columns());
+    check_survey_memory(solver.estimated_megabytes());
+    SurveyMisfit result;
+    const std::size_t cells = model.arrays().density.size();
+    result.gradient = {std::vector<double>(cells, 0.0), std::vector<double>(cells, 0.0),
+                       std::vector<double>(cells, 0.0)};
+    for (int jw = p.jw1; jw <= p.jw2; ++jw) {
+        const double weight = weights.at(static_cast<std::size_t>(jw - p.jw1));
+        if (weight == 0.0) continue;
+        const SurveySolver::Misfit m = solver.misfit_gradient(jw, observed, weight, threads);
+        result.misfit += m.misfit;
+        model.add_parameter_gradient(m.gradient, result.gradient);
+    }
+    return result;
+}
+
+}  // namespace ef
