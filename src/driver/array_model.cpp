@@ -2,7 +2,48 @@
 
 #include <algorithm>
 
+#include "common/stop.hpp"
+#include "driver/element_properties.hpp"
+
 namespace ef {
+
+ArrayModel array_model_of(const SurveyModel& model) {
+    const RunParams& p = model.params();
+    const RunSetup& run = model.setup();
+    const FrequencyBand band = band_of(model);
+    ArrayModel m;
+    m.nx = p.nx;
+    m.ny = p.ny;
+    m.h = p.h;
+    m.moduli_sets = band.count;
+    const std::size_t cells = static_cast<std::size_t>(p.nx) * static_cast<std::size_t>(p.ny);
+    m.p_modulus.resize(cells * static_cast<std::size_t>(band.count));
+    m.s_modulus.resize(m.p_modulus.size());
+    for (int j = 1; j <= p.ny; ++j)
+        for (int i = 1; i <= p.nx; ++i) {
+            const int material = p.matnum(i, j);
+            const ElasticVelocities v = gassmann_velocities(p, run.moduli, material);
+            m.density.push_back(run.moduli.densmat[material]);
+            m.vp.push_back(v.vpe);
+            m.vs.push_back(v.vse);
+            const std::size_t k = m.density.size() - 1;
+            for (int f = 0; f < band.count; ++f) {
+                m.p_modulus[static_cast<std::size_t>(f) * cells + k] = run.moduli.p_modulus(material, p.jw1 + f);
+                m.s_modulus[static_cast<std::size_t>(f) * cells + k] = run.moduli.s_modulus(material, p.jw1 + f);
+            }
+        }
+    return m;
+}
+
+FrequencyBand band_of(const SurveyModel& model) {
+    const RunParams& p = model.params();
+    const bool midpoint = p.keyqua == 2;
+    if (p.jw1 != (midpoint ? 1 : 2))
+        throw RunError(model.survey().file.string() + ": the deck's band does not start at its first frequency");
+    FrequencyBand band{p.delf, p.jw2 - p.jw1 + 1, midpoint, {}};
+    for (int jw = p.jw1; jw <= p.jw2; ++jw) band.source_spectrum.push_back(p.sour.at(static_cast<std::size_t>(jw)));
+    return band;
+}
 
 ArraySurveyModel::ArraySurveyModel(Survey survey, ArrayModel model, const FrequencyBand& band)
     : model_(std::move(model)) {

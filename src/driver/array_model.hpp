@@ -36,6 +36,13 @@ struct ParameterGradient {
     std::vector<double> p_modulus, s_modulus, density;
 };
 
+// A survey file's model (its deck and material files) as arrays, and its
+// band: an ArraySurveyModel of these solves what elastofreq_survey solves, to
+// the bit. Throws RunError when the deck's band does not start at its first
+// frequency (arrays always do).
+ArrayModel array_model_of(const SurveyModel& model);
+FrequencyBand band_of(const SurveyModel& model);
+
 class ArraySurveyModel : public SurveyModel {
 public:
     // `survey` gives shots, receivers and boundaries; its deck is not read.

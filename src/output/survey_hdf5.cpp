@@ -2,7 +2,10 @@
 
 #include <hdf5.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -193,6 +196,129 @@ void write_survey_hdf5(const std::filesystem::path& file, const Survey& survey,
     out.reals("receiver_x", survey.receiver_x, "m");
     out.reals("receiver_y", survey.receiver_y, "m");
     write_conventions(out, survey, sampling);
+    out.close(file.string());
+}
+
+namespace {
+
+// A file opened for reading; each fault a RunError that names it.
+class ReadFile {
+public:
+    explicit ReadFile(const std::filesystem::path& file) : name_(file.string()) {
+        H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr);
+        if (!std::filesystem::is_regular_file(file)) fail("no such file");
+        if (H5Fis_hdf5(file.c_str()) <= 0) fail("not an HDF5 file");
+        file_ = H5Fopen(file.c_str(), H5F_ACC_RDONLY, H5P_DEFAULT);
+        if (file_ < 0) fail("cannot be opened");
+    }
+    ~ReadFile() {
+        if (file_ >= 0) H5Fclose(file_);
+    }
+    ReadFile(const ReadFile&) = delete;
+    ReadFile& operator=(const ReadFile&) = delete;
+
+    [[noreturn]] void fail(const std::string& what) const { throw RunError(name_ + ": " + what); }
+
+    bool has(const char* name) const { return H5Lexists(file_, name, H5P_DEFAULT) > 0; }
+
+    // Dataset `name` of the given shape, read as `type` into `data`.
+    void read(const char* name, hid_t type, const std::vector<hsize_t>& shape, void* data) const {
+        if (!has(name)) fail(std::string("no dataset ") + name);
+        const Handle set(H5Dopen2(file_, name, H5P_DEFAULT), H5Dclose, name);
+        const Handle space(H5Dget_space(set.get()), H5Sclose, name);
+        std::vector<hsize_t> dims(static_cast<std::size_t>(std::max(0, H5Sget_simple_extent_ndims(space.get()))));
+        H5Sget_simple_extent_dims(space.get(), dims.data(), nullptr);
+        if (dims != shape) {
+            std::string expected, got;
+            for (const hsize_t d : shape) expected += (expected.empty() ? "" : " x ") + std::to_string(d);
+            for (const hsize_t d : dims) got += (got.empty() ? "" : " x ") + std::to_string(d);
+            fail(std::string(name) + ": shape " + got + " where the survey needs " + expected +
+                 (shape.size() == 3 ? " (shots x receivers x frequencies)" : ""));
+        }
+        if (H5Dread(set.get(), type, H5S_ALL, H5S_ALL, H5P_DEFAULT, data) < 0)
+            fail(std::string(name) + ": cannot be read as numbers of the layout");
+    }
+
+    // Dataset `name`, one value per entry of `expected`, equal to it within `tolerance`.
+    void compare(const char* name, const std::vector<double>& expected, double tolerance,
+                 const char* unit) const {
+        std::vector<double> got(expected.size());
+        read(name, H5T_NATIVE_DOUBLE, {expected.size()}, got.data());
+        for (std::size_t k = 0; k < got.size(); ++k)
+            if (!(std::abs(got[k] - expected[k]) <= tolerance))
+                fail(std::string(name) + "[" + std::to_string(k) + "] is " + std::to_string(got[k]) +
+                     " " + unit + " where the survey has " + std::to_string(expected[k]) + " " + unit);
+    }
+
+private:
+    std::string name_;
+    hid_t file_ = -1;
+};
+
+}  // namespace
+
+SurveySpectra read_survey_spectra(const std::filesystem::path& file, const Survey& survey,
+                                  const std::vector<double>& frequency_khz) {
+    const ReadFile in(file);
+    const std::size_t shots = survey.shots.size(), receivers = survey.receiver_x.size();
+    const std::size_t nf = frequency_khz.size();
+    SurveySpectra spectra(static_cast<int>(shots), static_cast<int>(receivers), static_cast<int>(nf));
+    Handle complex(H5Tcreate(H5T_COMPOUND, sizeof(Complex)), H5Tclose, "the complex type");
+    check(H5Tinsert(complex.get(), "r", offsetof(Complex, re), H5T_NATIVE_DOUBLE), "type r");
+    check(H5Tinsert(complex.get(), "i", offsetof(Complex, im), H5T_NATIVE_DOUBLE), "type i");
+    const std::vector<hsize_t> shape = {shots, receivers, nf};
+    std::vector<Complex> u(spectra.size());
+    in.read("u1", complex.get(), shape, u.data());
+    for (int s = 0; s < spectra.shots(); ++s)
+        for (int r = 0; r < spectra.receivers(); ++r)
+            for (int f = 0; f < spectra.frequencies(); ++f)
+                spectra.u1(s, r, f) = u[(static_cast<std::size_t>(s) * receivers + r) * nf + f];
+    in.read("u2", complex.get(), shape, u.data());
+    for (int s = 0; s < spectra.shots(); ++s)
+        for (int r = 0; r < spectra.receivers(); ++r)
+            for (int f = 0; f < spectra.frequencies(); ++f)
+                spectra.u2(s, r, f) = u[(static_cast<std::size_t>(s) * receivers + r) * nf + f];
+    in.compare("frequency_khz", frequency_khz, 1e-9 * frequency_khz.back(), "kHz");
+    std::vector<double> x, y;
+    for (const Shot& s : survey.shots) {
+        x.push_back(s.x);
+        y.push_back(s.y);
+    }
+    const std::pair<const char*, const std::vector<double>*> positions[] = {
+        {"shot_x", &x}, {"shot_y", &y}, {"receiver_x", &survey.receiver_x}, {"receiver_y", &survey.receiver_y}};
+    for (const auto& [name, v] : positions)
+        if (in.has(name)) in.compare(name, *v, 1e-6, "m");
+    return spectra;
+}
+
+void write_gradient_hdf5(const std::filesystem::path& file, const Survey& survey,
+                         const GradientFile& g) {
+    H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr);
+    SurveyFile out(file);
+    const std::vector<hsize_t> grid = {static_cast<hsize_t>(g.ny), static_cast<hsize_t>(g.nx)};
+    out.dataset("p_modulus", H5T_NATIVE_DOUBLE, grid, g.p_modulus.data(), "1 / modulus unit");
+    out.dataset("s_modulus", H5T_NATIVE_DOUBLE, grid, g.s_modulus.data(), "1 / modulus unit");
+    out.dataset("density", H5T_NATIVE_DOUBLE, grid, g.density.data(), "1 / density unit");
+    out.reals("frequency_khz", g.frequency_khz, "kHz");
+    out.reals("weights", g.weights);
+    out.reals("frequency_misfit", g.frequency_misfit);
+    out.text_attribute("program", "elastofreq_gradient");
+    out.text_attribute("content",
+                       "misfit = 1/2 sum over shots, receivers, frequencies f and components of"
+                       " weights[f] |modelled - observed|^2; p_modulus, s_modulus, density: its"
+                       " derivatives with respect to the real part of each element's P modulus,"
+                       " S modulus and density (a modulus shift moves every complex set and the"
+                       " elastic modulus of the absorbing velocity alike); frequency_misfit: each"
+                       " frequency's share");
+    out.text_attribute("axes", "p_modulus, s_modulus and density are [row][column] of the model's"
+                               " elements, row 0 at the bottom, column 0 at the left");
+    out.text_attribute("survey_file", survey.file.string());
+    out.text_attribute("deck", survey.deck.string());
+    out.text_attribute("observed", g.observed);
+    out.number_attribute("misfit", g.misfit);
+    out.number_attribute("nx", g.nx);
+    out.number_attribute("ny", g.ny);
+    out.number_attribute("h_m", g.h);
     out.close(file.string());
 }
 

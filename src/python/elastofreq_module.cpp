@@ -16,6 +16,7 @@
 #include "driver/survey_gradient.hpp"
 #include "model/liu_moduli.hpp"
 #include "model/sampling.hpp"
+#include "output/survey_hdf5.hpp"
 #include "output/survey_traces.hpp"
 #include "common/constants.hpp"
 #include "model/survey_file.hpp"
@@ -242,29 +243,20 @@ py::array_t<std::complex<double>> survey_items(const py::dict& model_items, cons
 py::dict read_survey_model(const std::string& survey_file, const std::string& folder) {
     try {
         ef::SurveyModel model(survey_file, ef::BuildLimits{801}, folder);
-        const ef::RunParams& p = model.params();
-        const ef::RunSetup& run = model.setup();
-        const bool midpoint = p.keyqua == 2;
-        if (p.jw1 != (midpoint ? 1 : 2))
-            refuse(survey_file + ": the deck's band does not start at its first frequency");
-        const int nx = p.nx, ny = p.ny, nf = p.jw2 - p.jw1 + 1;
+        const ef::ArrayModel a = ef::array_model_of(model);
+        const ef::FrequencyBand band = ef::band_of(model);
+        const int nx = a.nx, ny = a.ny, nf = band.count;
         RealArray density({ny, nx}), vp({ny, nx}), vs({ny, nx});
         ComplexArray pm({nf, ny, nx}), sm({nf, ny, nx}), spectrum({nf});
-        for (int j = 1; j <= ny; ++j)
-            for (int i = 1; i <= nx; ++i) {
-                const int m = p.matnum(i, j);
-                const ef::ElasticVelocities v = ef::gassmann_velocities(p, run.moduli, m);
-                density.mutable_at(j - 1, i - 1) = run.moduli.densmat[m];
-                vp.mutable_at(j - 1, i - 1) = v.vpe;
-                vs.mutable_at(j - 1, i - 1) = v.vse;
-                for (int f = 0; f < nf; ++f) {
-                    const Complex a = run.moduli.p_modulus(m, p.jw1 + f), b = run.moduli.s_modulus(m, p.jw1 + f);
-                    pm.mutable_at(f, j - 1, i - 1) = {a.re, a.im};
-                    sm.mutable_at(f, j - 1, i - 1) = {b.re, b.im};
-                }
-            }
+        std::copy(a.density.begin(), a.density.end(), density.mutable_data());
+        std::copy(a.vp.begin(), a.vp.end(), vp.mutable_data());
+        std::copy(a.vs.begin(), a.vs.end(), vs.mutable_data());
+        for (std::size_t k = 0; k < a.p_modulus.size(); ++k) {
+            pm.mutable_data()[k] = {a.p_modulus[k].re, a.p_modulus[k].im};
+            sm.mutable_data()[k] = {a.s_modulus[k].re, a.s_modulus[k].im};
+        }
         for (int f = 0; f < nf; ++f) {
-            const Complex s = p.sour.at(static_cast<std::size_t>(p.jw1 + f));
+            const Complex s = band.source_spectrum[static_cast<std::size_t>(f)];
             spectrum.mutable_at(f) = {s.re, s.im};
         }
         const ef::Survey& sv = model.survey();
@@ -290,9 +282,9 @@ py::dict read_survey_model(const std::string& survey_file, const std::string& fo
             receivers.mutable_at(k, 1) = sv.receiver_y[k];
         }
         using namespace pybind11::literals;
-        const py::dict d("h"_a = p.h, "density"_a = density, "vp"_a = vp, "vs"_a = vs,
-                         "p_modulus"_a = pm, "s_modulus"_a = sm, "df"_a = p.delf, "nf"_a = nf,
-                         "midpoint"_a = midpoint, "source_spectrum"_a = spectrum, "shots"_a = shots,
+        const py::dict d("h"_a = a.h, "density"_a = density, "vp"_a = vp, "vs"_a = vs,
+                         "p_modulus"_a = pm, "s_modulus"_a = sm, "df"_a = band.step_khz, "nf"_a = nf,
+                         "midpoint"_a = band.midpoint, "source_spectrum"_a = spectrum, "shots"_a = shots,
                          "kinds"_a = kinds, "receivers"_a = receivers,
                          "top"_a = sv.boundaries.free_top ? "free" : "absorbing",
                          "absorbing"_a = sv.boundaries.absorbing == ef::AbsorbingBoundary::pml
@@ -416,58 +408,30 @@ py::array_t<std::complex<double>> field_call(const Model& model, const py::objec
 
 // Observed spectra as survey() returns them, complex [shot, receiver,
 // frequency, 2], or the name of an HDF5 file in elastofreq_survey's layout
-// (u1, u2 [shot][receiver][frequency], frequency_khz), read with h5py.
-ef::SurveySpectra observed_spectra(const py::object& observed, int ns, int nr, int nf,
+// (read and checked against the survey as elastofreq_gradient does).
+ef::SurveySpectra observed_spectra(const py::object& observed, const ef::Survey& survey,
                                    const std::vector<double>& frequency_khz) {
-    ef::SurveySpectra spectra(ns, nr, nf);
-    const auto expect = [&](py::ssize_t s, py::ssize_t r, py::ssize_t f, const std::string& what) {
-        if (s != ns || r != nr || f != nf)
-            refuse(what + ": " + std::to_string(s) + " shots, " + std::to_string(r) + " receivers and " +
-                   std::to_string(f) + " frequencies where the survey has " + std::to_string(ns) + ", " +
-                   std::to_string(nr) + " and " + std::to_string(nf));
-    };
     if (py::isinstance<py::str>(observed) || py::hasattr(observed, "__fspath__")) {
         const std::string name = py::str(py::module_::import("os").attr("fspath")(observed));
-        py::object file;
         try {
-            file = py::module_::import("h5py").attr("File")(name, "r");
-        } catch (const py::error_already_set& e) {
-            refuse("observed: cannot read " + name + " as HDF5: " + e.what());
+            return ef::read_survey_spectra(name, survey, frequency_khz);
+        } catch (const std::exception& e) {
+            refuse(std::string("observed: ") + e.what());
         }
-        const auto dataset = [&](const char* key) {
-            if (!file.attr("__contains__")(key).cast<bool>()) refuse("observed: " + name + " has no dataset " + key);
-            return file[key].attr("__getitem__")(py::tuple());
-        };
-        const ComplexArray u1 = dataset("u1").cast<ComplexArray>(), u2 = dataset("u2").cast<ComplexArray>();
-        const RealArray khz = dataset("frequency_khz").cast<RealArray>();
-        file.attr("close")();
-        for (const ComplexArray* u : {&u1, &u2}) {
-            if (u->ndim() != 3) refuse("observed: " + name + ": u1 and u2 must be [shot][receiver][frequency]");
-            expect(u->shape(0), u->shape(1), u->shape(2), "observed: " + name);
-        }
-        for (int f = 0; f < nf; ++f)
-            if (std::abs(khz.at(f) - frequency_khz[static_cast<std::size_t>(f)]) >
-                1e-9 * frequency_khz[static_cast<std::size_t>(f)])
-                refuse("observed: " + name + ": frequency_khz[" + std::to_string(f) + "] is " +
-                       std::to_string(khz.at(f)) + " kHz where the survey solves " +
-                       std::to_string(frequency_khz[static_cast<std::size_t>(f)]) + " kHz");
-        const std::vector<Complex> a = complex_values(u1, "observed u1"), b = complex_values(u2, "observed u2");
-        for (int s = 0; s < ns; ++s)
-            for (int r = 0; r < nr; ++r)
-                for (int f = 0; f < nf; ++f) {
-                    const std::size_t k = (static_cast<std::size_t>(s) * nr + r) * nf + f;
-                    spectra.u1(s, r, f) = a[k];
-                    spectra.u2(s, r, f) = b[k];
-                }
-        return spectra;
     }
+    const int ns = static_cast<int>(survey.shots.size()), nr = static_cast<int>(survey.receiver_x.size());
+    const int nf = static_cast<int>(frequency_khz.size());
     const ComplexArray data = ComplexArray::ensure(observed);
     if (!data || data.ndim() != 4 || data.shape(3) != 2) {
         PyErr_Clear();
         refuse("observed: expected complex [shot, receiver, frequency, 2] or an HDF5 file name");
     }
-    expect(data.shape(0), data.shape(1), data.shape(2), "observed");
+    if (data.shape(0) != ns || data.shape(1) != nr || data.shape(2) != nf)
+        refuse("observed: " + std::to_string(data.shape(0)) + " shots, " + std::to_string(data.shape(1)) +
+               " receivers and " + std::to_string(data.shape(2)) + " frequencies where the survey has " +
+               std::to_string(ns) + ", " + std::to_string(nr) + " and " + std::to_string(nf));
     const std::vector<Complex> v = complex_values(data, "observed");
+    ef::SurveySpectra spectra(ns, nr, nf);
     for (int s = 0; s < ns; ++s)
         for (int r = 0; r < nr; ++r)
             for (int f = 0; f < nf; ++f) {
@@ -486,12 +450,10 @@ py::tuple misfit_and_gradient_call(const Model& model, const py::object& observe
         acquisition_and_band(shots, receivers, frequencies, kind, boundaries, source_spectrum);
     const std::unique_ptr<ef::ArraySurveyModel> m = model_of_items(model.items, acquisition, band);
     const ef::RunParams& p = m->params();
-    const int ns = static_cast<int>(m->survey().shots.size());
-    const int nr = static_cast<int>(m->survey().receiver_x.size());
     const int nf = p.jw2 - p.jw1 + 1;
     std::vector<double> khz;
     for (int jw = p.jw1; jw <= p.jw2; ++jw) khz.push_back(ef::frequency_of(jw, p));
-    const ef::SurveySpectra data = observed_spectra(observed, ns, nr, nf, khz);
+    const ef::SurveySpectra data = observed_spectra(observed, m->survey(), khz);
     std::vector<double> w(static_cast<std::size_t>(nf), 1.0);
     if (!weights.is_none()) {
         const RealArray a = RealArray::ensure(weights);
