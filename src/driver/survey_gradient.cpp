@@ -63,23 +63,43 @@ SurveySolver::Misfit SurveySolver::misfit_gradient(int jw, const SurveySpectra& 
 
 namespace ef {
 
+SurveyMisfit zero_misfit(std::size_t cells) {
+    return {0.0, {std::vector<double>(cells, 0.0), std::vector<double>(cells, 0.0),
+                  std::vector<double>(cells, 0.0)}};
+}
+
+SurveyMisfit frequency_misfit_gradient(SurveySolver& solver, const ArraySurveyModel& model, int jw,
+                                       const SurveySpectra& observed, double weight, int threads) {
+    const SurveySolver::Misfit m = solver.misfit_gradient(jw, observed, weight, threads);
+    SurveyMisfit share = zero_misfit(model.arrays().density.size());
+    share.misfit = m.misfit;
+    model.add_parameter_gradient(m.gradient, share.gradient);
+    return share;
+}
+
+void add_frequency_share(SurveyMisfit& sum, const SurveyMisfit& share) {
+    sum.misfit += share.misfit;
+    const std::size_t cells = share.gradient.density.size();
+    ParameterGradient& g = sum.gradient;
+    for (std::size_t k = 0; k < cells; ++k) {
+        g.p_modulus[k] += share.gradient.p_modulus[k];
+        g.s_modulus[k] += share.gradient.s_modulus[k];
+        g.density[k] += share.gradient.density[k];
+    }
+}
+
 SurveyMisfit survey_misfit_gradient(ArraySurveyModel& model, const SurveySpectra& observed,
                                     const std::vector<double>& weights, int threads) {
     const RunParams& p = model.params();
     SurveySolver solver(model, survey_block_columns());
     check_survey_memory(solver.estimated_megabytes());
-    SurveyMisfit result;
-    const std::size_t cells = model.arrays().density.size();
-    result.gradient = {std::vector<double>(cells, 0.0), std::vector<double>(cells, 0.0),
-                       std::vector<double>(cells, 0.0)};
+    SurveyMisfit sum = zero_misfit(model.arrays().density.size());
     for (int jw = p.jw1; jw <= p.jw2; ++jw) {
         const double weight = weights.at(static_cast<std::size_t>(jw - p.jw1));
         if (weight == 0.0) continue;
-        const SurveySolver::Misfit m = solver.misfit_gradient(jw, observed, weight, threads);
-        result.misfit += m.misfit;
-        model.add_parameter_gradient(m.gradient, result.gradient);
+        add_frequency_share(sum, frequency_misfit_gradient(solver, model, jw, observed, weight, threads));
     }
-    return result;
+    return sum;
 }
 
 }  // namespace ef

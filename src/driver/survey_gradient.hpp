@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/array_model.hpp"
+#include "driver/survey_run.hpp"
 #include "output/survey_results.hpp"
 
 namespace ef {
@@ -15,6 +16,19 @@ struct SurveyMisfit {
     double misfit = 0.0;          // sum over frequencies, in order
     ParameterGradient gradient;   // with respect to P modulus, S modulus, density
 };
+
+// No misfit and a zero gradient on a model of `cells` elements.
+SurveyMisfit zero_misfit(std::size_t cells);
+
+// Frequency number jw's share: its factorisation, the forward and adjoint
+// solves of every shot, the element sums on `threads` threads, and the
+// gradient taken to the model's parameters.
+SurveyMisfit frequency_misfit_gradient(SurveySolver& solver, const ArraySurveyModel& model, int jw,
+                                       const SurveySpectra& observed, double weight, int threads);
+
+// Adds a frequency's share to the sum (of zero_misfit at first). Adding the shares in increasing
+// frequency gives the same bits whichever process solved each.
+void add_frequency_share(SurveyMisfit& sum, const SurveyMisfit& share);
 
 // misfit = 1/2 sum over shots, receivers, frequencies f and components of
 // weights[f] |modelled - observed|^2, observed laid out as the model's survey

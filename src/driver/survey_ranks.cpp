@@ -5,15 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "driver/frequency_share.hpp"
+#include "driver/frequency_gather.hpp"
 #include "driver/survey_run.hpp"
 
 namespace ef {
 
 namespace {
-
-constexpr int kMessageTag = 11;  // owner -> rank 0: the message of a failed solve
-constexpr int kValuesTag = 12;   // owner -> rank 0: u1 and u2 of one frequency
 
 // u1 then u2 of frequency index f, [shot][receiver], as doubles (re, im).
 std::vector<double> frequency_values(SurveySpectra& s, int f) {
@@ -37,43 +34,14 @@ void store_frequency_values(SurveySpectra& s, int f, const std::vector<double>& 
                 (c == 1 ? s.u1(shot, r, f) : s.u2(shot, r, f)) = Complex{v[k], v[k + 1]};
 }
 
-std::string gather(SurveySpectra& spectra, int failed_jw, const std::string& failure, int rank,
-                   int ranks, int jw1, int jw2) {
-    // The first failure in sweep order is the one of the highest frequency number.
-    int first_failed = failed_jw;
-    MPI_Allreduce(&failed_jw, &first_failed, 1, MPI_INT, MPI_MAX, MPI_COMM_WORLD);
-    if (first_failed != 0) {
-        const int owner = owner_of(first_failed, jw2, ranks);
-        if (owner == 0) return failure;
-        if (rank == owner) {
-            MPI_Send(failure.data(), static_cast<int>(failure.size()), MPI_CHAR, 0, kMessageTag,
-                     MPI_COMM_WORLD);
-            return failure;
-        }
-        if (rank != 0) return "";
-        MPI_Status status;
-        MPI_Probe(owner, kMessageTag, MPI_COMM_WORLD, &status);
-        int length = 0;
-        MPI_Get_count(&status, MPI_CHAR, &length);
-        std::string message(static_cast<std::size_t>(length), '\0');
-        MPI_Recv(message.data(), length, MPI_CHAR, owner, kMessageTag, MPI_COMM_WORLD,
-                 MPI_STATUS_IGNORE);
-        return message;
-    }
-    for (int jw = jw2; jw >= jw1; --jw) {
-        const int owner = owner_of(jw, jw2, ranks);
-        if (owner == 0) continue;
-        const int f = jw - jw1;
-        if (rank == owner) {
-            const std::vector<double> v = frequency_values(spectra, f);
-            MPI_Send(v.data(), static_cast<int>(v.size()), MPI_DOUBLE, 0, kValuesTag, MPI_COMM_WORLD);
-        } else if (rank == 0) {
-            std::vector<double> v = frequency_values(spectra, f);
-            MPI_Recv(v.data(), static_cast<int>(v.size()), MPI_DOUBLE, owner, kValuesTag,
-                     MPI_COMM_WORLD, MPI_STATUS_IGNORE);
-            store_frequency_values(spectra, f, v);
-        }
-    }
+std::string gather(SurveySpectra& spectra, int failed_jw, const std::string& failure,
+                   const SweepRanks& sweep) {
+    if (const auto first = first_failure(sweep, failed_jw, failure)) return *first;
+    std::vector<std::vector<double>> values;
+    for (int f = 0; f < spectra.frequencies(); ++f) values.push_back(frequency_values(spectra, f));
+    gather_frequency_values(sweep, values);
+    if (sweep.rank == 0)
+        for (int f = 0; f < spectra.frequencies(); ++f) store_frequency_values(spectra, f, values[static_cast<std::size_t>(f)]);
     return "";
 }
 
@@ -94,7 +62,7 @@ int run_survey_on_ranks(int argc, char** argv, std::ostream& out, std::ostream& 
     };
     share.gather = [&share](SurveySpectra& spectra, const SurveySampling& band, int failed_jw,
                             const std::string& failure) {
-        return gather(spectra, failed_jw, failure, share.rank, share.ranks, band.jw1, band.jw2);
+        return gather(spectra, failed_jw, failure, SweepRanks{share.rank, share.ranks, band.jw1, band.jw2});
     };
     const int status = run_survey(argc, argv, out, err, share);
     PMPI_Finalize();
