@@ -13,6 +13,20 @@ constexpr int kValuesTag = 12;   // owner -> rank 0: the numbers of one frequenc
 
 }  // namespace
 
+void start_mpi(int& argc, char**& argv, int& rank, int& ranks) {
+    PMPI_Init(&argc, &argv);
+    PMPI_Comm_rank(MPI_COMM_WORLD, &rank);
+    MPI_Comm_size(MPI_COMM_WORLD, &ranks);
+}
+
+void finish_mpi() { PMPI_Finalize(); }
+
+bool all_ranks_set_up(bool set_up) {
+    int mine = set_up ? 1 : 0, all = 0;
+    MPI_Allreduce(&mine, &all, 1, MPI_INT, MPI_MIN, MPI_COMM_WORLD);
+    return all == 1;
+}
+
 std::optional<std::string> first_failure(const SweepRanks& sweep, int failed_jw,
                                          const std::string& failure) {
     // The first failure in sweep order is the one of the highest frequency number.

@@ -10,6 +10,16 @@
 
 namespace ef {
 
+// Starts MPI and gives this process's rank and the number of ranks. The
+// sequential MUMPS libraries carry stand-ins named MPI_Init, MPI_Comm_rank and
+// MPI_Finalize: the real ones are reached through their profiling entry
+// points (as in driver/frequency_ranks.cpp). finish_mpi() ends it.
+void start_mpi(int& argc, char**& argv, int& rank, int& ranks);
+void finish_mpi();
+
+// True on every rank when every rank's set-up succeeded. Call on every rank.
+bool all_ranks_set_up(bool set_up);
+
 struct SweepRanks {
     int rank = 0, ranks = 1;
     int jw1 = 1, jw2 = 0;  // the sweep's band

@@ -9,8 +9,6 @@
 #include <sstream>
 
 #include "common/stop.hpp"
-#include "driver/frequency_share.hpp"
-#include "driver/progress.hpp"
 #include "driver/survey_gradient.hpp"
 #include "model/sampling.hpp"
 #include "output/pending_file.hpp"
@@ -133,28 +131,14 @@ int run_gradient(int argc, char** argv, std::ostream& out, std::ostream& err,
         const std::size_t cells = in.model->arrays().density.size();
         std::vector<std::vector<double>> values(in.weights.size(),
                                                 share_values(zero_misfit(cells)));
-        int failed_jw = 0;
-        {
-            const std::vector<int> mine = frequencies_of_rank(p, share.rank, share.ranks);
-            const int count = static_cast<int>(mine.size());
-            SweepProgress progress = share.rank == 0 ? SweepProgress(1, count)
-                                                     : SweepProgress(1, count, nullptr, SweepProgress::Clock::now());
-            progress.count_name("shots");
-            for (const int jw : mine) {
+        const SweepFailure failed = sweep_rank_share(
+            p, share.rank, share.ranks, in.model->survey().shots.size(), [&](int jw) {
                 const std::size_t f = static_cast<std::size_t>(jw - p.jw1);
-                try {
-                    if (in.weights[f] > 0.0)
-                        values[f] = share_values(frequency_misfit_gradient(
-                            *in.solver, *in.model, jw, in.observed, in.weights[f], omp_get_max_threads()));
-                } catch (const RunError& e) {
-                    failed_jw = jw;
-                    failure = e.what();
-                    break;
-                }
-                progress.frequency_done(jw, static_cast<int>(in.model->survey().shots.size()));
-            }
-        }
-        failure = share.gather(values, p.jw1, p.jw2, failed_jw, failure);
+                if (in.weights[f] > 0.0)
+                    values[f] = share_values(frequency_misfit_gradient(
+                        *in.solver, *in.model, jw, in.observed, in.weights[f], omp_get_max_threads()));
+            });
+        failure = share.gather(values, p.jw1, p.jw2, failed.jw, failed.message);
         if (!failure.empty()) return report(failure);
         if (share.rank != 0) return 0;
         // the shares in increasing frequency, as one process adds them

@@ -1,6 +1,5 @@
 #include "driver/survey_ranks.hpp"
 
-#include <mpi.h>
 
 #include <string>
 #include <vector>
@@ -48,24 +47,15 @@ std::string gather(SurveySpectra& spectra, int failed_jw, const std::string& fai
 }  // namespace
 
 int run_survey_on_ranks(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    // The sequential MUMPS libraries carry stand-ins named MPI_Init,
-    // MPI_Comm_rank and MPI_Finalize: the real ones through their profiling
-    // entry points (as in driver/frequency_ranks.cpp).
-    PMPI_Init(&argc, &argv);
     SurveyShare share;
-    PMPI_Comm_rank(MPI_COMM_WORLD, &share.rank);
-    MPI_Comm_size(MPI_COMM_WORLD, &share.ranks);
-    share.all_set_up = [](bool set_up) {
-        int mine = set_up ? 1 : 0, all = 0;
-        MPI_Allreduce(&mine, &all, 1, MPI_INT, MPI_MIN, MPI_COMM_WORLD);
-        return all == 1;
-    };
+    start_mpi(argc, argv, share.rank, share.ranks);
+    share.all_set_up = all_ranks_set_up;
     share.gather = [&share](SurveySpectra& spectra, const SurveySampling& band, int failed_jw,
                             const std::string& failure) {
         return gather(spectra, failed_jw, failure, SweepRanks{share.rank, share.ranks, band.jw1, band.jw2});
     };
     const int status = run_survey(argc, argv, out, err, share);
-    PMPI_Finalize();
+    finish_mpi();
     return status;
 }
 

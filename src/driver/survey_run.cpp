@@ -261,6 +261,25 @@ void print_summary(std::ostream& out, const SurveyModel& model, const SurveySolv
 
 }  // namespace
 
+SweepFailure sweep_rank_share(const RunParams& p, int rank, int ranks, std::size_t shots,
+                              const std::function<void(int jw)>& solve) {
+    const std::vector<int> mine = frequencies_of_rank(p, rank, ranks);
+    // rank 0 alone shows its share; the others stay silent
+    const int count = static_cast<int>(mine.size());
+    SweepProgress progress = rank == 0 ? SweepProgress(1, count)
+                                       : SweepProgress(1, count, nullptr, SweepProgress::Clock::now());
+    progress.count_name("shots");
+    for (const int jw : mine) {
+        try {
+            solve(jw);
+        } catch (const RunError& e) {
+            return {jw, e.what()};
+        }
+        progress.frequency_done(jw, static_cast<int>(shots));
+    }
+    return {};
+}
+
 int run_survey(int argc, char** argv, std::ostream& out, std::ostream& err,
                const SurveyShare& share) {
     if (argc != 2) {
@@ -292,27 +311,9 @@ int run_survey(int argc, char** argv, std::ostream& out, std::ostream& err,
         const SurveySampling sampling = survey_sampling(p);
         SurveySpectra spectra(static_cast<int>(survey.shots.size()),
                               static_cast<int>(survey.receiver_x.size()), sampling.frequencies());
-        int failed_jw = 0;
-        {
-            const std::vector<int> mine = frequencies_of_rank(p, share.rank, share.ranks);
-            // rank 0 alone shows its share; the others stay silent
-            const int count = static_cast<int>(mine.size());
-            SweepProgress progress =
-                share.rank == 0 ? SweepProgress(1, count)
-                                : SweepProgress(1, count, nullptr, SweepProgress::Clock::now());
-            progress.count_name("shots");
-            for (const int jw : mine) {
-                try {
-                    solver->solve_frequency(jw, spectra);
-                } catch (const RunError& e) {
-                    failed_jw = jw;
-                    failure = e.what();
-                    break;
-                }
-                progress.frequency_done(jw, spectra.shots());
-            }
-        }
-        failure = share.gather(spectra, sampling, failed_jw, failure);
+        const SweepFailure failed = sweep_rank_share(p, share.rank, share.ranks, survey.shots.size(),
+                                                     [&](int jw) { solver->solve_frequency(jw, spectra); });
+        failure = share.gather(spectra, sampling, failed.jw, failed.message);
         if (!failure.empty()) return report(failure);
         if (share.rank != 0) return 0;
         const auto written = write_survey_files(".", survey, sampling, spectra);

@@ -134,6 +134,17 @@ struct SurveyShare {
         };
 };
 
+// This rank's share of a sweep (driver/frequency_share.hpp), each frequency
+// number given to `solve`, with the progress line on rank 0 (on a terminal).
+// Stops at the first frequency whose solve throws a RunError: its number and
+// message (number 0: none failed).
+struct SweepFailure {
+    int jw = 0;
+    std::string message;
+};
+SweepFailure sweep_rank_share(const RunParams& p, int rank, int ranks, std::size_t shots,
+                              const std::function<void(int jw)>& solve);
+
 // The whole program, from its command line (the survey file its one
 // argument). Returns the exit status: 0, or 2 with a message on `err` for
 // a usage error or any bad input, with no output file left behind. Only
