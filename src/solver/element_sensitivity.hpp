@@ -21,7 +21,8 @@ namespace ef {
 
 // dJ/dp for every entry of an ElementFields, laid out as it is: lambda, mu
 // and density per element, and each border velocity (its real part) per row
-// or column. Ring entries stay zero: the global system has no ring.
+// or column. Ring entries stay zero: the global system has no ring. Its
+// members repeat ElementFields' on purpose, one derivative per property.
 struct FieldGradient {
     FieldGradient() = default;
     FieldGradient(int nx, int ny)
