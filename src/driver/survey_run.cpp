@@ -157,7 +157,7 @@ void SurveySolver::factorise(int jw) {
     now.pml.reset();
     if (s.grid.layer() > 0)
         now.pml.emplace(PerfectlyMatchedLayer{
-            s.grid, layer_profiles(s.grid, now.model_fields, p.h, b.pml_reflection)});
+            s.grid, layer_profiles(s.grid, now.model_fields, p.h, b.pml_reflection, b.pml_velocity)});
     now.flags = outer_edges(s.grid);
     now.omega = angular_frequency(frequency_of(jw, p));
     s.assembly.assemble_matrix(s.problem());

@@ -181,7 +181,7 @@ private:
 };
 
 SurveyBoundaries read_boundaries(const TableReader& t) {
-    t.allow_only({"top", "absorbing", "pml_elements", "pml_reflection"});
+    t.allow_only({"top", "absorbing", "pml_elements", "pml_reflection", "pml_velocity"});
     SurveyBoundaries b;
     b.free_top = t.choice("top", {"free", "absorbing"}, 0) == 0;
     b.absorbing = t.choice("absorbing", {"pml", "first-order"}, 0) == 0
@@ -197,6 +197,12 @@ SurveyBoundaries read_boundaries(const TableReader& t) {
         t.faults().at(line_of(t.find("pml_reflection")->source()), t.key("pml_reflection"),
                       number_text(b.pml_reflection) + " is not a reflection coefficient"
                       " between 0 and 1 (both excluded)");
+    if (t.find("pml_velocity") != nullptr) {
+        b.pml_velocity = t.number("pml_velocity", std::nullopt);
+        if (!(b.pml_velocity > 0.0))
+            t.faults().at(line_of(t.find("pml_velocity")->source()), t.key("pml_velocity"),
+                          number_text(b.pml_velocity) + " m/ms: a velocity must be positive");
+    }
     return b;
 }
 

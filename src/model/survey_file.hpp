@@ -8,6 +8,8 @@
 //   absorbing = "pml"         # or "first-order"
 //   pml_elements = 20         # layer thickness in elements, on every absorbing side
 //   pml_reflection = 1e-3     # target reflection coefficient of the layer
+//   pml_velocity = 3.0        # P velocity (m/ms) that sets the layer's damping;
+//                             # the fastest on the model's borders when not given
 //   [[shots]]                 # one table per shot, numbered from 1 in file order
 //   x = 200.0                 # metres from the model's left edge
 //   y = 250.0                 # metres up from the model's bottom edge
@@ -56,6 +58,10 @@ struct SurveyBoundaries {
     AbsorbingBoundary absorbing = AbsorbingBoundary::pml;
     int pml_elements = 20;
     double pml_reflection = 1e-3;
+    // The P velocity the layer's damping is designed for; 0: the fastest on
+    // the model's borders. A fixed value keeps the damping from moving with
+    // the model, as an inversion's misfit needs.
+    double pml_velocity = 0.0;
 };
 
 struct Survey {

@@ -143,6 +143,8 @@ void write_conventions(SurveyFile& out, const Survey& survey, const SurveySampli
                        survey.boundaries.absorbing == AbsorbingBoundary::pml ? "pml" : "first-order");
     out.number_attribute("pml_elements", survey.boundaries.pml_elements);
     out.number_attribute("pml_reflection", survey.boundaries.pml_reflection);
+    if (survey.boundaries.pml_velocity > 0.0)
+        out.number_attribute("pml_velocity", survey.boundaries.pml_velocity);
     out.number_attribute("jw1", s.jw1);
     out.number_attribute("jw2", s.jw2);
     out.number_attribute("keyqua", s.keyqua);

@@ -144,6 +144,7 @@ std::unique_ptr<ef::ArraySurveyModel> model_of_items(const py::dict& model_items
     const std::string absorbing = item<std::string>(acquisition, "absorbing");
     const int pml_elements = item<int>(acquisition, "pml_elements");
     const double pml_reflection = item<double>(acquisition, "pml_reflection");
+    const double pml_velocity = item<double>(acquisition, "pml_velocity");
     const double df = item<double>(band_items, "df");
     const int nf = item<int>(band_items, "nf");
     const bool midpoint = item<bool>(band_items, "midpoint");
@@ -193,6 +194,9 @@ std::unique_ptr<ef::ArraySurveyModel> model_of_items(const py::dict& model_items
     if (absorbing == "pml" && pml_elements < 1) refuse("pml_elements: must be at least 1");
     sv.boundaries.pml_elements = absorbing == "pml" ? pml_elements : 0;
     sv.boundaries.pml_reflection = pml_reflection;
+    if (!(pml_velocity >= 0.0) || !std::isfinite(pml_velocity))
+        refuse("pml_velocity: a velocity must be positive (0 or absent: the fastest on the borders)");
+    sv.boundaries.pml_velocity = pml_velocity;
     const double xsize = m.nx * h, ysize = m.ny * h;
     const auto shot_positions = positions(shots, "shots", xsize, ysize);
     if (kinds.size() != shot_positions.size()) refuse("kind: one name, or one per shot");
@@ -291,7 +295,8 @@ py::dict read_survey_model(const std::string& survey_file, const std::string& fo
                                              ? "pml"
                                              : "first-order",
                          "pml_elements"_a = sv.boundaries.pml_elements,
-                         "pml_reflection"_a = sv.boundaries.pml_reflection);
+                         "pml_reflection"_a = sv.boundaries.pml_reflection,
+                         "pml_velocity"_a = sv.boundaries.pml_velocity);
         return d;
     } catch (const py::error_already_set&) {
         throw;
@@ -349,12 +354,14 @@ std::pair<py::dict, py::dict> acquisition_and_band(const py::object& shots, cons
     acquisition["absorbing"] = "pml";
     acquisition["pml_elements"] = 20;
     acquisition["pml_reflection"] = 1e-3;
+    acquisition["pml_velocity"] = 0.0;
     if (!boundaries.is_none())
         for (const auto& [key, value] : boundaries.cast<py::dict>()) {
             const std::string name = key.cast<std::string>();
-            if (name != "top" && name != "absorbing" && name != "pml_elements" && name != "pml_reflection")
+            if (name != "top" && name != "absorbing" && name != "pml_elements" && name != "pml_reflection" &&
+                name != "pml_velocity")
                 refuse("boundaries: unknown key '" + name +
-                       "' (top, absorbing, pml_elements, pml_reflection)");
+                       "' (top, absorbing, pml_elements, pml_reflection, pml_velocity)");
             acquisition[key] = value;
         }
     if (frequencies.size() != 2 && frequencies.size() != 3)
@@ -628,7 +635,9 @@ frequencies k * df kHz for k = 1 .. nf, or (df, nf, True) for (k - 1/2) * df
 [[shots]] table: kind (one of those or "moment"), amplitude (1), and for a
 moment mxx, myy, mxy; one kind for every shot or a list of one per shot.
 boundaries: dict with top ("free" or "absorbing"), absorbing ("pml" or
-"first-order": the sides' boundary), pml_elements (20) and pml_reflection
+"first-order": the sides' boundary), pml_elements (20), pml_velocity (the P
+velocity, m/ms, that sets the layer's damping; the fastest on the model's
+borders when absent) and pml_reflection
 (1e-3), as in a survey file's [boundaries]. source_spectrum: complex
 (nf,), 1 at every frequency when None. u1 is along x, u2 along y (upward).)",
             py::arg("model"), py::arg("shots"), py::arg("receivers"), py::arg("frequencies"),
@@ -681,5 +690,5 @@ survey(). Costs one factorisation per frequency and two solves per shot
     mod.def("read_survey_model", &read_survey_model, py::arg("survey_file"), py::arg("folder") = ".",
             "A survey file's deck and material files (read in `folder`) as the arrays of survey(): "
             "a dict with h, density, vp, vs, p_modulus, s_modulus, df, nf, midpoint, "
-            "source_spectrum, shots, kinds, receivers, top, pml_elements, pml_reflection.");
+            "source_spectrum, shots, kinds, receivers, top, pml_elements, pml_reflection, pml_velocity.");
 }

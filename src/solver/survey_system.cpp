@@ -62,7 +62,10 @@ FieldGradient model_gradient(const PaddedGrid& grid, const FieldGradient& padded
 }
 
 PmlProfiles layer_profiles(const PaddedGrid& grid, const ElementFields& model, double h,
-                           double reflection) {
+                           double reflection, double velocity) {
+    if (velocity > 0.0)
+        return {PmlProfile(grid.layer(), h, velocity, reflection),
+                PmlProfile(grid.layer(), h, velocity, reflection)};
     double vx = 0.0, vy = 0.0;
     const std::size_t ny = model.vpleft.size() - 1, nx = model.vpbot.size() - 1;
     for (std::size_t j = 1; j < ny; ++j) vx = std::max({vx, model.vpleft[j].re, model.vpright[j].re});

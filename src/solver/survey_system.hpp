@@ -25,8 +25,9 @@ FieldGradient model_gradient(const PaddedGrid& grid, const FieldGradient& padded
 // The profiles of a layer of grid.layer() elements of side h: d_max from the
 // fastest P velocity on the model's left and right borders (across x) and on
 // its bottom and top borders (across y), so that no part of the layer is
-// damped less than the target reflection asks.
+// damped less than the target reflection asks; from `velocity` on every side
+// instead when it is above 0.
 PmlProfiles layer_profiles(const PaddedGrid& grid, const ElementFields& model, double h,
-                           double reflection);
+                           double reflection, double velocity = 0.0);
 
 }  // namespace ef

@@ -115,6 +115,8 @@ TEST(SurveyFile, EveryFaultNamesFileKeyAndLine) {
          "3: boundaries.pml_elements: ", "expected an integer, found a floating-point number"},
         {head + "[boundaries]\npml_reflection = 1.0\n" + shot + receivers,
          "3: boundaries.pml_reflection: ", "not a reflection coefficient"},
+        {head + "[boundaries]\npml_velocity = -3.0\n" + shot + receivers,
+         "3: boundaries.pml_velocity: ", "a velocity must be positive"},
         {head + "[boundaries]\nbottom = \"free\"\n" + shot + receivers, "3: boundaries.bottom: ",
          "unknown key"},
         {head + shot + receivers + "[output]\nname = \"out/run\"\n", "10: output.name: ",
