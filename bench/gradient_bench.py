@@ -34,14 +34,18 @@ def main():
     shots = np.column_stack([np.linspace(30.0, 970.0, 16), np.full(16, 740.0)])
     receivers = np.column_stack([np.linspace(2.5, 997.5, 200), np.full(200, 747.5)])
     frequencies = (0.01, 3)
-    observed = elastofreq.survey(elastofreq.Model(h, rho, vp * 1.01, vs * 1.01), shots, receivers, frequencies)
+    # the layer designed for the fastest border velocity, as by default, but held fixed
+    boundaries = {"pml_velocity": 3.0}
+    observed = elastofreq.survey(elastofreq.Model(h, rho, vp * 1.01, vs * 1.01), shots, receivers, frequencies,
+                                 boundaries=boundaries)
     forward, gradient = [], []
     for _ in range(repeats):
         t = time.perf_counter()
-        elastofreq.survey(model, shots, receivers, frequencies)
+        elastofreq.survey(model, shots, receivers, frequencies, boundaries=boundaries)
         forward.append(time.perf_counter() - t)
         t = time.perf_counter()
-        elastofreq.misfit_and_gradient(model, observed, shots, receivers, frequencies, threads=threads)
+        elastofreq.misfit_and_gradient(model, observed, shots, receivers, frequencies, boundaries=boundaries,
+                                       threads=threads)
         gradient.append(time.perf_counter() - t)
     f, g = float(np.median(forward)), float(np.median(gradient))
     print(f"forward survey   {f:7.2f} s  (runs: {', '.join(f'{v:.2f}' for v in forward)})")

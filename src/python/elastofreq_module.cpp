@@ -475,6 +475,14 @@ py::tuple misfit_and_gradient_call(const Model& model, const py::object& observe
         }
     }
     if (threads < 1) refuse("threads: must be at least 1");
+    const ef::SurveyBoundaries& b = m->survey().boundaries;
+    if (b.absorbing == ef::AbsorbingBoundary::pml && !(b.pml_velocity > 0.0) &&
+        PyErr_WarnEx(PyExc_UserWarning,
+                     "the layer's damping follows the fastest P velocity on the model's borders and the "
+                     "gradient holds it fixed, so the gradient of that border element is not exact: give "
+                     "boundaries['pml_velocity'] (m/ms) for an inversion",
+                     1) != 0)
+        throw py::error_already_set();
     ef::SurveyMisfit result;
     try {
         py::gil_scoped_release unlocked;
