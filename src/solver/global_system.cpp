@@ -4,7 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
-#include <unordered_map>
+#include <stdexcept>
 
 #include "solver/element_matrix.hpp"
 #include "solver/source_terms.hpp"
@@ -18,9 +18,14 @@ GlobalAssembly::GlobalAssembly(int nx, int ny) : numbering_(nx, ny) {
     slot_.assign(static_cast<std::size_t>(elements) * 64, -1);
 
     // Each lower-triangle position gets one entry, in the order the elements
-    // first touch it.
-    std::unordered_map<std::int64_t, int> entry_of;
-    entry_of.reserve(static_cast<std::size_t>(elements) * 40);
+    // first touch it. An unknown lies on one edge, shared by at most two
+    // elements of eight unknowns each: its row has at most 15 positions, kept
+    // in a short list per row (a hash map of all positions costs ten times
+    // as much on large grids).
+    constexpr std::size_t kRowPositions = 16;
+    std::vector<int> column_of(static_cast<std::size_t>(n) * kRowPositions);
+    std::vector<int> entry_of(column_of.size());
+    std::vector<std::uint8_t> positions(static_cast<std::size_t>(n), 0);
     std::size_t e = 0;
     for (int j = 1; j <= numbering_.ny(); ++j) {
         for (int i = 1; i <= numbering_.nx(); ++i, ++e) {
@@ -29,13 +34,18 @@ GlobalAssembly::GlobalAssembly(int nx, int ny) : numbering_(nx, ny) {
                 for (int m = 0; m < 8; ++m) {
                     const int r = dof[k], c = dof[m];
                     if (r < c) continue;
-                    const std::int64_t key = static_cast<std::int64_t>(r) * n + c;
-                    auto [it, added] = entry_of.try_emplace(key, static_cast<int>(system_.row.size()));
-                    if (added) {
+                    const std::size_t row = static_cast<std::size_t>(r) * kRowPositions;
+                    std::size_t t = 0;
+                    while (t < positions[static_cast<std::size_t>(r)] && column_of[row + t] != c) ++t;
+                    if (t == positions[static_cast<std::size_t>(r)]) {
+                        if (t == kRowPositions) throw std::logic_error("global system: a row with more than 16 positions");
+                        column_of[row + t] = c;
+                        entry_of[row + t] = static_cast<int>(system_.row.size());
+                        ++positions[static_cast<std::size_t>(r)];
                         system_.row.push_back(r + 1);
                         system_.column.push_back(c + 1);
                     }
-                    slot_[e * 64 + static_cast<std::size_t>(8 * k + m)] = it->second;
+                    slot_[e * 64 + static_cast<std::size_t>(8 * k + m)] = entry_of[row + t];
                 }
             }
         }
