@@ -8,10 +8,14 @@ surface record it at 2 to 16 Hz (elastofreq.survey); these spectra are the
 observed data. The starting model is the same layers without the lens. SciPy's
 L-BFGS-B then fits the data by moving each element's P and S modulus, the
 misfit and its gradient from elastofreq.misfit_and_gradient; the density is
-held at the true one. The frequencies come in stages from low to high (a
-weight of 0 leaves a frequency out, unsolved): the low ones first fit the
-lens's broad shape without the cycle skips the high ones would make from a
-model this far off, then the higher ones sharpen it.
+held at the true one. The frequencies come in stages from low to high, 2-6,
+2-10, then 2-16 Hz (a weight of 0 leaves a frequency out, unsolved): the low
+ones fit the lens's broad shape at a fraction of the cost, the higher ones
+sharpen it. Stages are what keeps a model far off from fitting the high
+frequencies a cycle wrong; this lens delays the waves by less than half a
+period even at 16 Hz, so here the full band from the first iteration does as
+well (tried: a factor of 1000 in 133 iterations and 160 s against these
+stages' 800 in 135 iterations and 135 s).
 
 The unknowns are the moduli over the starting model's (1 at the start), bounded
 to [0.3, 2]; the misfit is divided by its value at the start of each stage so
@@ -54,6 +58,8 @@ matplotlib.use("Agg")
 import matplotlib.pyplot as plt  # noqa: E402
 from scipy.optimize import minimize  # noqa: E402
 
+# The module search of lens.py, repeated on purpose: each example is one file
+# that runs on its own.
 try:
     import elastofreq as ef  # noqa: E402
 except ImportError:
@@ -133,12 +139,12 @@ for k in np.flatnonzero(fixed.ravel()):
     bounds[k] = bounds[cells + k] = (1.0, 1.0)
 start_misfit = misfit(unknowns, full_band)[0]
 print(f"starting model: full-band misfit {start_misfit:.4e}")
-history = []  # (stage, misfit of the stage's band) per iteration, from its start
+history = []  # the misfit of the stage's band: at the stage's start, then per iteration
 stage_ends = []
 for stage, (top, count) in enumerate(zip(stages, iterations)):
     weights = np.where(np.arange(nf) < top, 1.0, 0.0)
     scale = misfit(unknowns, weights)[0]
-    history.append((stage, scale))
+    history.append(scale)
     print(f"stage {stage + 1}: {1000 * df:.0f} to {1000 * df * top:.0f} Hz "
           f"({top} frequencies), misfit {scale:.4e}")
     last = {}
@@ -148,11 +154,12 @@ for stage, (top, count) in enumerate(zip(stages, iterations)):
         last["u"], last["value"] = u.copy(), value
         return value / scale, gradient / scale
 
-    def report(u, stage=stage, last=last, first=len(history)):
-        # L-BFGS-B calls back after its line search, whose last evaluation is u
-        assert np.array_equal(u, last["u"])
-        history.append((stage, last["value"]))
-        print(f"  iteration {len(history) - first:2d}: misfit {last['value']:.4e}"
+    def report(u, weights=weights, last=last, first=len(history)):
+        # L-BFGS-B calls back after its line search, whose last evaluation is
+        # u; should it not be, the misfit at u costs one more solve
+        value = last["value"] if np.array_equal(u, last["u"]) else misfit(u, weights)[0]
+        history.append(value)
+        print(f"  iteration {len(history) - first:2d}: misfit {value:.4e}"
               f"  ({time.time() - started:.0f} s)", flush=True)
 
     result = minimize(objective, unknowns, jac=True, method="L-BFGS-B", bounds=bounds, callback=report,
@@ -186,12 +193,11 @@ axes[0, 0].legend(loc="lower right", fontsize=7)
 figure.tight_layout()
 figure.savefig("fwi_lens_models.png", dpi=100)
 
-# the misfit per iteration: each stage's own band, the stages shaded
+# the misfit per iteration: each stage's own band, a line between stages
 figure, axis = plt.subplots(figsize=(7, 4))
 first = 0
 for stage, end in enumerate(stage_ends):
-    values = [v for _, v in history[first:end]]
-    axis.semilogy(range(first, end), values, "o-", markersize=3,
+    axis.semilogy(range(first, end), history[first:end], "o-", markersize=3,
                   label=f"stage {stage + 1}: {1000 * df:.0f}-{1000 * df * stages[stage]:.0f} Hz")
     if stage:
         axis.axvline(first - 0.5, color="gray", linewidth=0.8)
@@ -207,6 +213,9 @@ axis.legend(fontsize=8)
 figure.tight_layout()
 figure.savefig("fwi_lens_misfit.png", dpi=100)
 
+for wave, column in [("vp", 0), ("vs", 1)]:
+    means = [maps[name][column][lens].mean() for name in ["true", "starting", "recovered"]]
+    print("inside the lens, mean {}: true {:.3f}, starting {:.3f}, recovered {:.3f} m/ms".format(wave, *means))
 print(f"full-band misfit {final_misfit:.4e} after {len(history) - len(stages)} iterations, "
       f"{time.time() - started:.0f} s")
 print("wrote fwi_lens_models.png and fwi_lens_misfit.png")
