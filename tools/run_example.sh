@@ -6,21 +6,25 @@
 # SEG-Y; an example with a survey.toml (survey_layered) runs elastofreq_survey
 # on it instead.
 # Usage: tools/run_example.sh [example name, default two_layer; python for
-# the Python module's examples/python/lens.py]
+# the Python module's examples/python/lens.py, fwi for its full-waveform
+# inversion examples/python/fwi_lens.py]
 # For a survey example, ELASTOFREQ_BIN_DIR=DIR takes the programs from DIR
 # instead of building them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 example=${1:-two_layer}
-if [ "$example" = python ]; then
-    # the Python module's example: a layered model with a lens, ten shots
+if [ "$example" = python ] || [ "$example" = fwi ]; then
+    # the Python module's examples: a layered model with a lens, ten shots
+    # (lens.py), and the lens found again by full-waveform inversion (fwi_lens.py)
+    script=lens; pictures="lens_gather.png, lens_field.png"
+    if [ "$example" = fwi ]; then script=fwi_lens; pictures="fwi_lens_models.png, fwi_lens_misfit.png"; fi
     tools/setup.sh
     cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build build -j "$(nproc)" --target elastofreq_python
     rm -rf "$root/run-example" && mkdir -p "$root/run-example" && cd "$root/run-example"
-    /usr/bin/python3 "$root/examples/python/lens.py"
-    echo "pictures: $root/run-example/lens_gather.png, lens_field.png"
+    /usr/bin/python3 "$root/examples/python/$script.py"
+    echo "pictures: $root/run-example/$pictures"
     exit 0
 fi
 deck="$root/examples/$example/deck.in"

@@ -8,11 +8,13 @@ set -euo pipefail
 # libopenmpi-dev and openmpi-bin: its MPI build (ELASTOFREQ_MPI);
 # libtomlplusplus-dev, libhdf5-dev, python3-h5py: elastofreq_survey's survey file,
 # its HDF5 output and the check of that output; pybind11-dev, python3-dev,
-# python3-pytest: the Python package and its tests.
+# python3-pytest: the Python package and its tests; python3-scipy: the L-BFGS-B
+# optimiser of the full-waveform inversion example (examples/python/fwi_lens.py).
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev python3
           libsegyio-dev python3-segyio python3-matplotlib python3-numpy
           libmumps-seq-dev libopenblas0-serial libmetis-dev libopenmpi-dev openmpi-bin
-          libtomlplusplus-dev libhdf5-dev python3-h5py pybind11-dev python3-dev python3-pytest)
+          libtomlplusplus-dev libhdf5-dev python3-h5py pybind11-dev python3-dev python3-pytest
+          python3-scipy)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
