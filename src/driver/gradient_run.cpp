@@ -106,6 +106,9 @@ void print_summary(std::ostream& out, const Inputs& in, const std::string& obser
 
 }  // namespace
 
+// The run's course is elastofreq_survey's (run_survey): set-up on every rank,
+// the rank's share of the sweep, the gather, rank 0 alone writing; its ending
+// repeats that one's lines on purpose.
 int run_gradient(int argc, char** argv, std::ostream& out, std::ostream& err,
                  const GradientShare& share) {
     if (argc != 3 && argc != 4) {

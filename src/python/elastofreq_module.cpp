@@ -449,12 +449,43 @@ ef::SurveySpectra observed_spectra(const py::object& observed, const ef::Survey&
     return spectra;
 }
 
+// The keywords of misfit_and_gradient beyond survey()'s positions: kind,
+// boundaries and source_spectrum as survey() takes them, weights, threads.
+struct GradientOptions {
+    py::object kind = py::str("explosion"), boundaries = py::none(), source_spectrum = py::none();
+    py::object weights = py::none();
+    int threads = 1;
+};
+
+GradientOptions gradient_options(const py::kwargs& given) {
+    GradientOptions o;
+    for (const auto& [key, value] : given) {
+        const std::string name = key.cast<std::string>();
+        if (name == "kind") o.kind = py::reinterpret_borrow<py::object>(value);
+        else if (name == "boundaries") o.boundaries = py::reinterpret_borrow<py::object>(value);
+        else if (name == "source_spectrum") o.source_spectrum = py::reinterpret_borrow<py::object>(value);
+        else if (name == "weights") o.weights = py::reinterpret_borrow<py::object>(value);
+        else if (name == "threads") {
+            try {
+                o.threads = value.cast<int>();
+            } catch (const py::cast_error&) {
+                refuse("threads: expected a whole number");
+            }
+        } else {
+            refuse("unknown keyword '" + name + "' (kind, boundaries, source_spectrum, weights, threads)");
+        }
+    }
+    return o;
+}
+
 py::tuple misfit_and_gradient_call(const Model& model, const py::object& observed, const py::object& shots,
                                    const py::object& receivers, const py::tuple& frequencies,
-                                   const py::object& kind, const py::object& boundaries,
-                                   const py::object& source_spectrum, const py::object& weights, int threads) {
-    const auto [acquisition, band] =
-        acquisition_and_band(shots, receivers, frequencies, kind, boundaries, source_spectrum);
+                                   const py::kwargs& keywords) {
+    const GradientOptions options = gradient_options(keywords);
+    const py::object& weights = options.weights;
+    const int threads = options.threads;
+    const auto [acquisition, band] = acquisition_and_band(shots, receivers, frequencies, options.kind,
+                                                          options.boundaries, options.source_spectrum);
     const std::unique_ptr<ef::ArraySurveyModel> m = model_of_items(model.items, acquisition, band);
     const ef::RunParams& p = m->params();
     const int nf = p.jw2 - p.jw1 + 1;
@@ -676,15 +707,19 @@ from the (ny, nx) arrays density, vp, vs (m/ms), quality factors qp and qs
             py::arg("density"), py::arg("vp"), py::arg("vs"), py::arg("qp"), py::arg("qs"),
             py::arg("q_band"), py::arg("frequencies"));
     mod.def("misfit_and_gradient", &misfit_and_gradient_call,
-            R"((misfit, gradient) of survey()'s spectra against observed ones.
+            R"(misfit_and_gradient(model, observed, shots, receivers, frequencies, kind="explosion",
+boundaries=None, source_spectrum=None, weights=None, threads=1)
+
+(misfit, gradient) of survey()'s spectra against observed ones.
 
 misfit = 1/2 sum over shots, receivers, frequencies f and both components of
 weights[f] |modelled - observed|**2. gradient: a dict of (ny, nx) arrays,
 "p_modulus", "s_modulus" and "density", the misfit's derivatives with
 respect to the real part of each element's P modulus, S modulus and
 density. A shift of a modulus moves every complex set of it and the elastic
-modulus density * v**2 that sets the absorbing velocity; the layer's damping
-profile is held as the model sets it. observed: complex [shot, receiver,
+modulus density * v**2 that sets the absorbing velocity. The layer's damping
+is held fixed: give boundaries["pml_velocity"] so that it does not move with
+the model either (a UserWarning otherwise). observed: complex [shot, receiver,
 frequency, 2] as survey() returns, or the name of an HDF5 file in
 elastofreq_survey's layout. weights: (nf,) not negative, 1 when None; a
 frequency of weight 0 is not solved. threads share the gradient's element
@@ -692,9 +727,7 @@ sums (the result is the same for any number). The other arguments as
 survey(). Costs one factorisation per frequency and two solves per shot
 (forward and adjoint, with the same factors).)",
             py::arg("model"), py::arg("observed"), py::arg("shots"), py::arg("receivers"),
-            py::arg("frequencies"), py::arg("kind") = "explosion", py::arg("boundaries") = py::none(),
-            py::arg("source_spectrum") = py::none(), py::arg("weights") = py::none(),
-            py::arg("threads") = 1);
+            py::arg("frequencies"));
     mod.def("read_survey_model", &read_survey_model, py::arg("survey_file"), py::arg("folder") = ".",
             "A survey file's deck and material files (read in `folder`) as the arrays of survey(): "
             "a dict with h, density, vp, vs, p_modulus, s_modulus, df, nf, midpoint, "

@@ -128,6 +128,7 @@ def written(tmp_path, frequencies_khz):
     (lambda t: written(t, [0.02, 0.04, 0.06]), {"weights": np.array([1.0, -1.0, 1.0])},
      "weights[1]: must be finite and not negative"),
     (lambda t: written(t, [0.02, 0.04, 0.06]), {"threads": 0}, "threads: must be at least 1"),
+    (lambda t: written(t, [0.02, 0.04, 0.06]), {"weight": np.ones(3)}, "unknown keyword 'weight' (kind,"),
 ])
 def test_bad_inputs_raise_value_error(tmp_path, observed, kwargs, message):
     with pytest.raises(ValueError) as e:
