@@ -14,6 +14,39 @@
 
 namespace ef {
 
+namespace {
+
+// Which observed values a forward solution is compared with.
+struct ShotAtFrequency {
+    const SurveySpectra& observed;
+    int shot, f;
+};
+
+// One shot's adjoint loads: at each receiver weight x conj(residual) of
+// both components, spread onto its element's unknowns by the basis values
+// that read the receiver. Returns the sum of |residual|^2.
+double add_adjoint_loads(const std::vector<ElementPoint>& receivers, const EdgeNumbering& numbering,
+                         const Complex* u, const ShotAtFrequency& at_shot, double weight, Complex* load) {
+    double squares = 0.0;
+    for (std::size_t r = 0; r < receivers.size(); ++r) {
+        const ElementPoint& at = receivers[r];
+        const std::array<int, 8> dof = numbering.element_unknowns(at.i, at.j);
+        const int receiver = static_cast<int>(r);
+        const Complex residual[2] = {
+            value_at(at, numbering, u, 1) - at_shot.observed.u1(at_shot.shot, receiver, at_shot.f),
+            value_at(at, numbering, u, 2) - at_shot.observed.u2(at_shot.shot, receiver, at_shot.f)};
+        for (int c = 0; c < 2; ++c) {
+            const Complex rc = residual[c];
+            squares += rc.re * rc.re + rc.im * rc.im;
+            const Complex source{weight * rc.re, -(weight * rc.im)};
+            for (int e = 0; e < 4; ++e) load[dof[2 * e + c]] += at.value[static_cast<std::size_t>(e)] * source;
+        }
+    }
+    return squares;
+}
+
+}  // namespace
+
 SurveySolver::Misfit SurveySolver::misfit_gradient(int jw, const SurveySpectra& observed,
                                                    double weight, int threads) {
     State& s = *state_;
@@ -31,24 +64,9 @@ SurveySolver::Misfit SurveySolver::misfit_gradient(int jw, const SurveySpectra& 
         solve_shots(jw, first, columns, forward);
         adjoint.assign(n * columns, Complex{});
         for (std::size_t c = 0; c < columns; ++c) {
-            const int shot = static_cast<int>(first + c);
-            const Complex* u = forward.data() + c * n;
-            Complex* load = adjoint.data() + c * n;
-            for (std::size_t r = 0; r < s.receivers.size(); ++r) {
-                const ElementPoint& at = s.receivers[r];
-                const std::array<int, 8> dof = numbering.element_unknowns(at.i, at.j);
-                const int receiver = static_cast<int>(r);
-                const Complex residual[2] = {
-                    value_at(at, numbering, u, 1) - observed.u1(shot, receiver, f),
-                    value_at(at, numbering, u, 2) - observed.u2(shot, receiver, f)};
-                for (int c2 = 0; c2 < 2; ++c2) {
-                    const Complex rc = residual[c2];
-                    squares += rc.re * rc.re + rc.im * rc.im;
-                    const Complex source{weight * rc.re, -(weight * rc.im)};
-                    for (int e = 0; e < 4; ++e)
-                        load[dof[2 * e + c2]] += at.value[static_cast<std::size_t>(e)] * source;
-                }
-            }
+            const ShotAtFrequency shot{observed, static_cast<int>(first + c), f};
+            squares += add_adjoint_loads(s.receivers, numbering, forward.data() + c * n, shot, weight,
+                                         adjoint.data() + c * n);
         }
         s.solver->solve_factorised(adjoint, static_cast<int>(columns), s.sparse);
         add_element_sensitivities(
@@ -58,10 +76,6 @@ SurveySolver::Misfit SurveySolver::misfit_gradient(int jw, const SurveySpectra& 
     }
     return {0.5 * weight * squares, model_gradient(s.grid, padded)};
 }
-
-}  // namespace ef
-
-namespace ef {
 
 SurveyMisfit zero_misfit(std::size_t cells) {
     return {0.0, {std::vector<double>(cells, 0.0), std::vector<double>(cells, 0.0),
